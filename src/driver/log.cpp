@@ -1,0 +1,65 @@
+#include "driver/log.h"
+
+#include <cstdarg>
+#include <cstdlib>
+
+#include "driver/run_settings.h"
+
+RunSettings runSettings;
+FILE* logStream = stderr;
+std::string programName = "quorvex";
+std::string currentFile;
+
+namespace {
+FatalExit fatalExit = nullptr;
+
+void vlogPrint(const char* format, va_list args) {
+    std::vfprintf(logStream, format, args);
+    std::fflush(logStream);
+}
+
+void printFrameHead() {
+    std::fputs("**************** ERROR ******************\n", logStream);
+    if (!currentFile.empty()) std::fprintf(logStream, "%s: ", currentFile.c_str());
+}
+
+void printFrameFoot() {
+    std::fputs("\n*****************************************\n", logStream);
+    std::fflush(logStream);
+}
+}  // namespace
+
+void logPrint(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vlogPrint(format, args);
+    va_end(args);
+}
+
+void setFatalExit(FatalExit handler) { fatalExit = handler; }
+
+void endProgram(int status) {
+    if (fatalExit) fatalExit(status);
+    std::exit(status);
+}
+
+void fatalError(const char* format, ...) {
+    printFrameHead();
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(logStream, format, args);
+    va_end(args);
+    printFrameFoot();
+    endProgram(1);
+}
+
+void fatalErrorAt(int line, const char* format, ...) {
+    printFrameHead();
+    std::fprintf(logStream, "line %d: ", line);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(logStream, format, args);
+    va_end(args);
+    printFrameFoot();
+    endProgram(1);
+}

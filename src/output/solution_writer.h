@@ -1,0 +1,15 @@
+#pragma once
+#include <cstdio>
+
+#include "problem/problem_data.h"
+#include "search/solution_record.h"
+#include "xml/xml_tree.h"
+
+// Builds the solution document of the record in document (an empty root
+// list), writes it to the stream in the fixed layout and leaves the tree for
+// the caller to read back.
+void writeSolution(const ProblemData& problem, const SolutionRecord& record, FILE* stream,
+                   XML::Elements& document);
+
+// Writes the header line and the document.
+void writeDocument(FILE* stream, const XML::Elements& document);

@@ -1,0 +1,41 @@
+#include "support/problem_fixture.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include "driver/files.h"
+#include "driver/run_settings.h"
+#include "problem/analyser.h"
+
+namespace testing_support {
+
+void parseText(const std::string& text, XML::Elements& root) {
+    FILE* stream = fmemopen(const_cast<char*>(text.data()), text.size(), "r");
+    if (!stream) throw std::runtime_error("fmemopen failed");
+    XML::parseDocument(stream, root);
+    std::fclose(stream);
+}
+
+void loadProblem(const std::string& text, ProblemData& problem) {
+    XML::Elements root;
+    parseText(text, root);
+    analyseProblem(problem, root);
+    XML::destroyDocument(root);
+}
+
+void loadProblemFile(const std::string& path, ProblemData& problem) {
+    FILE* stream = openFile(path, "r");
+    XML::Elements root;
+    XML::parseDocument(stream, root);
+    analyseProblem(problem, root);
+    closeFile(stream);
+    XML::destroyDocument(root);
+}
+
+std::string sourcePath(const std::string& relative) {
+    return std::string(QUORVEX_SOURCE_DIR) + "/" + relative;
+}
+
+void quietLogs() { runSettings.verbosity = 0; }
+
+}  // namespace testing_support
