@@ -1,0 +1,5 @@
+#pragma once
+
+// Reads quorvex.cfg from the working directory into runSettings.stopAfter and
+// runSettings.stepsUnchanged. Never stops the program.
+void readConfiguration();
