@@ -6,6 +6,7 @@
 #include "driver/run_settings.h"
 
 RunSettings runSettings;
+int initialScore = 0;
 FILE* logStream = stderr;
 std::string programName = "quorvex";
 std::string currentFile;

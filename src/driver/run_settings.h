@@ -16,3 +16,7 @@ extern RunSettings runSettings;
 
 // True when a log line of the given level is to be printed.
 inline bool logLevel(int level) { return runSettings.verbosity >= level; }
+
+// Score of the initial solution read with -i; the search takes it as the score
+// of its starting timetable.
+extern int initialScore;
