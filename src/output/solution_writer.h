@@ -11,5 +11,9 @@
 void writeSolution(const ProblemData& problem, const SolutionRecord& record, FILE* stream,
                    XML::Elements& document);
 
-// Writes the header line and the document.
+// Writes the header line and the document: one element per line, two blanks
+// of indentation per level, a text on the line of its element, nothing escaped.
 void writeDocument(FILE* stream, const XML::Elements& document);
+
+// Appends a Resource element holding the id of the resource to the list.
+void appendResource(const ProblemData& problem, XML::Elements& list, int resource);

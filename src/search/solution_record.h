@@ -13,6 +13,8 @@ public:
 
     void allocate(const ProblemData& problem);
     bool allocated() const { return !block.empty(); }
+    // Ints in the block: activities + group selections + the score.
+    std::size_t size() const { return block.size(); }
 
     int* start() { return block.data(); }
     const int* start() const { return block.data(); }
