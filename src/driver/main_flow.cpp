@@ -1,3 +1,163 @@
 #include "driver/main_flow.h"
 
-int runQuorvex(int, char**) { return 0; }
+#include <cstdio>
+#include <cstdlib>
+
+#include "driver/command_line.h"
+#include "driver/configuration.h"
+#include "driver/files.h"
+#include "driver/log.h"
+#include "driver/run_settings.h"
+#include "judge/check_solution.h"
+#include "output/solution_writer.h"
+#include "problem/analyser.h"
+#include "problem/problem_data.h"
+#include "problem/solution_reader.h"
+#include "search/search_driver.h"
+#include "search/solution_record.h"
+#include "space/propagator_statistics.h"
+#include "xml/xml_tree.h"
+
+namespace {
+
+void parseFile(const std::string& name, XML::Elements& document, FILE*& stream) {
+    if (logLevel(10)) logPrint("Parsing file '%s'\n", name.c_str());
+    stream = openFile(name, "r");
+    XML::parseDocument(stream, document);
+}
+
+void destroyWithLog(XML::Elements& document) {
+    if (logLevel(20)) logPrint("Destroing XML tree\n");
+    XML::destroyDocument(document);
+}
+
+// Closes a stream the program wrote. A write that failed (a full disk, a
+// closed pipe) must not pass for a saved file, so it ends the run like a
+// file that could not be created.
+void finishOutput(FILE*& stream, const std::string& name) {
+    bool failed = std::fflush(stream) != 0 || std::ferror(stream);
+    if (stream != stdout) failed = std::fclose(stream) != 0 || failed;
+    stream = nullptr;
+    currentFile.clear();
+    if (failed) {
+        logPrint("Couldn't create file '%s'\n", name.c_str());
+        printHintLine();
+        endProgram(1);
+    }
+}
+
+// Step 5: reads the solution to start from and scores it into initialScore.
+// The problem's own document is reused when the solution lives in the same file.
+void readInitialSolution(ProblemData& problem, const CommandLine& line, XML::Elements& document) {
+    std::string name = line.initialFile.empty() ? line.inputFile : line.initialFile;
+    FILE* stream = nullptr;
+    if (name != line.inputFile) {
+        destroyWithLog(document);
+        parseFile(name, document, stream);
+    }
+    if (logLevel(10)) logPrint("Analysing solution\n");
+    readSolution(problem, document);
+    if (stream) closeFile(stream);
+    if (logLevel(10)) logPrint("Counting result of initial solution\n");
+    initialScore = checkSolution(problem);
+}
+
+// Step 7: reads the existing timetable that calculate mode scores.
+void readExistingSolution(ProblemData& problem, const CommandLine& line, XML::Elements& document) {
+    FILE* stream = nullptr;
+    parseFile(line.outputFile, document, stream);
+    if (logLevel(10)) logPrint("Analysing solution\n");
+    readSolution(problem, document);
+    closeFile(stream);
+    destroyWithLog(document);
+}
+
+// Steps 8 to 11: searches, writes the best timetable and reads the written
+// document back, so that problem.solution is exactly what was saved.
+// Returns the score the search claims for it.
+int searchAndSave(ProblemData& problem, const CommandLine& line) {
+    SolutionRecords records;
+    runSearch(problem, records);
+    copyRecord(records.found, records.best);
+    if (runSettings.showScores) logPrint("%d\n", records.found.score());
+
+    if (logLevel(10)) logPrint("Saving solution to file '%s'\n", line.outputFile.c_str());
+    FILE* stream = openFile(line.outputFile, "w");
+    XML::Elements written;
+    writeSolution(problem, records.found, stream, written);
+    finishOutput(stream, line.outputFile);
+    readSolution(problem, written);
+    XML::destroyDocument(written);
+    return records.found.score();
+}
+
+void saveResult(const std::string& name, int result) {
+    if (logLevel(10)) logPrint("Saving result to file '%s'\n", name.c_str());
+    FILE* stream = openFile(name, "w");
+    std::fprintf(stream, "%d\n", result);
+    finishOutput(stream, name);
+}
+
+int runMainFlow(const CommandLine& line) {
+    if (logLevel(10)) printBanner();
+    readConfiguration();
+
+    ProblemData problem;
+    XML::Elements document;
+    FILE* input = nullptr;
+    parseFile(line.inputFile, document, input);
+    if (logLevel(10)) logPrint("Analysing input\n");
+    analyseProblem(problem, document);
+    closeFile(input);
+
+    if (runSettings.initialSolution) readInitialSolution(problem, line, document);
+    destroyWithLog(document);
+
+    int searchScore = 0;
+    if (line.calculate)
+        readExistingSolution(problem, line, document);
+    else
+        searchScore = searchAndSave(problem, line);
+
+    if (logLevel(10)) logPrint("Counting result\n");
+    int result = checkSolution(problem);
+    if (logLevel(10)) logPrint("Result is: %d\n", result);
+    // The search's running score and the judgement are computed independently;
+    // a difference means one of them is wrong.
+    if (!line.calculate && result != searchScore) fatalError("Internal error - score counting");
+    if (!line.resultFile.empty()) saveResult(line.resultFile, result);
+
+    if (logLevel(10)) {
+        const PropagatorStatistics& s = disjointStatistics;
+        logPrint("Propagators called %d (%d) times, worked %d (%d) times, min/max changed %d (%d) "
+                 "times\n",
+                 s.calls, s.callsUnfixed, s.worked, s.workedUnfixed, s.boundsChanged,
+                 s.boundsChangedUnfixed);
+    }
+    XML::destroyDocument(document);
+    return 0;
+}
+
+}  // namespace
+
+int runQuorvex(int argc, char** argv) {
+    std::srand(2007);
+    if (argc > 0) programName = argv[0];
+
+    CommandLine line = parseCommandLine(argc, argv, runSettings);
+    if (line.logToStdout) logStream = stdout;
+    switch (line.action) {
+    case CommandLine::Action::showHelp:
+        printUsage();
+        return 0;
+    case CommandLine::Action::showVersion:
+        printVersion();
+        return 0;
+    case CommandLine::Action::usageError:
+        printHintLine();
+        return 1;
+    case CommandLine::Action::run:
+        break;
+    }
+    return runMainFlow(line);
+}
