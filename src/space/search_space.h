@@ -165,8 +165,23 @@ public:
     void checkBound();
 
     // --- resource usage and availability ---
+    // Books resource r for placed activity a at its start (bookResource) and
+    // then removes the starts the booking rules out (forbidForBooking).
+    // Only the second step can throw. A placement books every directly
+    // required resource first and forbids afterwards: then a failure never
+    // leaves a resource half-booked, and going back, which releases all of
+    // them, finds every booking complete.
     void takeResource(int a, int r);
+    // Week flags, group counts, day load and day count of r for a; charges
+    // the balanced increase to myScore. Never throws.
+    void bookResource(int a, int r);
+    // The starts ruled out by a's booking of r: r's direct activities that
+    // would collide, the activities of a group left without a free member,
+    // and the other days of r when it has just reached its MaxDays.
+    void forbidForBooking(int a, int r);
     void releaseResource(int a, int r);
+    // Sets flags on r at from..to and updates the group counts, then forbids
+    // the colliding starts. Every slot is booked before anything is forbidden.
     void markResourceUsed(int r, int from, int to, int flags);
     void freeResourceUse(int r, int from, int to, int flags);
     void forbidActivities(const std::vector<int>& activities, int from, int to, int flags);
@@ -233,6 +248,8 @@ public:
 private:
     void initActivity(int a);
     void buildPropagators();
+    void bookSlots(int r, int from, int to, int flags);
+    void forbidSlots(int r, int from, int to, int flags);
 };
 
 // Number of weeks (1 or 2) of a week mask.
