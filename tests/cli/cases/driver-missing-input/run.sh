@@ -1,0 +1,1 @@
+exec -a quorvex "$1" -c missing.xml out.xml

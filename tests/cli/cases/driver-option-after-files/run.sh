@@ -1,0 +1,1 @@
+exec -a quorvex "$1" in.xml out.xml -v

@@ -1,0 +1,1 @@
+exec -a quorvex "$1" --ver in.xml out.xml
