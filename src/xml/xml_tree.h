@@ -59,6 +59,8 @@ public:
 class Elements : public Content {
 public:
     explicit Elements(int line = 0) : Content(line) {}
+    // Releases the subtree without recursion, however deep it is.
+    ~Elements() override { clear(); }
     void clear() override;
     Elements& asElements() override { return *this; }
     TextContent& asText() override;
