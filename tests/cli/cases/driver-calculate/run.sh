@@ -11,6 +11,6 @@ cat result.txt
 run -q -c --init=other.xml -r problem.xml solution.xml
 cmp -s before.xml solution.xml && echo "solution unchanged"
 # Problem and initial solution in one document on standard input.
-run -q -c -i -r - - solution.xml < both.xml
+run -q -c -i -r - solution.xml < both.xml
 # A result that cannot be written is an error, not a silent success.
 run -q -c -r/dev/full problem.xml solution.xml

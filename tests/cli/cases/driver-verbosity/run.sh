@@ -8,3 +8,4 @@ count -c -v30
 count -c --verbose=30
 count -c -v
 count -c -v -q
+true
