@@ -1,0 +1,145 @@
+#include "search/search_driver.h"
+
+#include <cstdlib>
+
+#include "driver/log.h"
+#include "driver/run_settings.h"
+#include "driver/stop.h"
+#include "search/search_run.h"
+#include "search/time_limit.h"
+#include "space/search_space.h"
+
+namespace {
+
+// The phases over one built space. An int exception raised outside a timed
+// search escapes to runSearch.
+void searchPhases(const ProblemData& problem, SolutionRecords& records) {
+    if (logLevel(10)) logPrint("Creating space\n");
+    searchStart = currentSeconds();
+    SearchSpace space(problem, records);
+    installStopHandlers();
+    allocateRecords(records, problem);
+    SearchRun run(problem, records, space);
+
+    space.processPropagators();
+    const JournalMark root = space.takeMark();
+    if (!runSettings.initialSolution) {
+        if (logLevel(10)) logPrint("Searching solution\nFirst approach\n");
+        run.firstApproach();
+        space.goBack(root);
+    } else {
+        run.seedFromSolution();
+    }
+
+    if (logLevel(10)) logPrint("Trying to use unused activities\n");
+    run.useUnusedActivities();
+
+    if (logLevel(10)) logPrint("Trying to change random activities\n");
+    run.changeRandomActivities(root);
+
+    if (logLevel(10)) logPrint("Best score: %d\n", records.found.score());
+}
+
+}  // namespace
+
+void runSearch(const ProblemData& problem, SolutionRecords& records) {
+    int failure = 0;
+    try {
+        searchPhases(problem, records);
+        return;
+    } catch (int value) {
+        failure = value;  // the space is destroyed by now
+    }
+    fatalError("Unexpected exception %d (internal error)", failure);
+}
+
+SearchRun::SearchRun(const ProblemData& problem, SolutionRecords& records, SearchSpace& space)
+    : problem(problem), records(records), space(space) {}
+
+void SearchRun::firstApproach() {
+    for (;;) {
+        space.prepareFirst();
+        space.processPropagators();
+        if (space.state == stateOpen) {
+            space.processPropagators();
+            const JournalMark mark = space.takeMark();
+            space.commitFirst(0);
+            space.processPropagators();
+            if (space.state == stateFailed) {
+                // It cannot go where the greedy choice put it: leave it unassigned.
+                space.goBack(mark);
+                space.commitFirst(1);
+            }
+            continue;
+        }
+        if (space.state == stateSolved) {
+            solutionFound();
+            return;
+        }
+        fatalError("Can not find solution (contradictory condicions)\nFailed on activity: %d[%s]",
+                   space.failedVar, problem.activityName(space.failedVar));
+    }
+}
+
+void SearchRun::useUnusedActivities() {
+    space.processPropagators();
+    const JournalMark root = space.takeMark();
+    int previous = SolutionRecord::noScore;
+    for (;;) {
+        if (records.found.score() < 1) return;
+        if (logLevel(10)) logPrint("Starting new pass\n");
+        const int current = records.found.score();
+        if (previous <= current) {
+            if (logLevel(10)) logPrint("score=%d, prev=%d\n", current, previous);
+            return;
+        }
+        if (logLevel(10)) logPrint("Current score is %d\n", current);
+
+        // Taken once: improvements during the pass do not change the list.
+        std::vector<int> unassigned;
+        for (int a = 0; a < static_cast<int>(problem.activities.size()); ++a)
+            if (records.found.start()[a] < 0) unassigned.push_back(a);
+
+        for (int a : unassigned) {
+            changeActivity(a);
+            space.goBack(root);
+            if (runSettings.stopRequested || timeLimitReached()) return;
+        }
+        previous = current;
+    }
+}
+
+void SearchRun::changeRandomActivities(const JournalMark& root) {
+    const int nbActivities = static_cast<int>(problem.activities.size());
+    int steps = 0;
+    while (steps < runSettings.stepsUnchanged && !runSettings.stopRequested) {
+        if (timeLimitReached()) break;
+        const int before = records.found.score();
+        if (before > 0) {
+            std::srand(randomSeed);
+            randomSeed = std::rand();
+            changeActivity(randomSeed % nbActivities);
+            space.goBack(root);
+        }
+        steps = records.found.score() < before ? 1 : steps + 1;
+    }
+}
+
+void SearchRun::changeActivity(int activity) {
+    copyRecord(records.suggestion, records.best);
+    const auto& friends = problem.activities[activity].conflicts;
+    focusActivity(space, activity, friends);
+    if (logLevel(10))
+        logPrint("Trying with activity %d [%s] (and %d friends)\n", activity,
+                 problem.activityName(activity), static_cast<int>(friends.size()) - 1);
+    setNarrowChoices();
+    timedSearch();
+}
+
+// Without dependences, once the fast shuffle has improved on the last solution
+// found, a re-solve tries only the suggested start and leaving the activity
+// unassigned at first, and only the suggested resource.
+void SearchRun::setNarrowChoices() {
+    records.narrowChoices =
+        problem.dependences.empty() && records.best.score() < records.found.score() ? 1 : 0;
+}

@@ -1,0 +1,221 @@
+// Whole searches on small problems: every record the search leaves must be a
+// valid timetable that the judgement scores exactly as the search did.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "driver/run_settings.h"
+#include "judge/check_solution.h"
+#include "search/search_driver.h"
+#include "search/search_fixture.h"
+#include "support/problem_fixture.h"
+
+using namespace search_testing;
+
+namespace {
+
+struct Searched {
+    ProblemData problem;
+    SolutionRecords records;
+
+    // A problem given as XML text, or read from the file of that name.
+    explicit Searched(const std::string& text, bool isFile = false) {
+        testing_support::quietLogs();
+        if (isFile)
+            testing_support::loadProblemFile(text, problem);
+        else
+            testing_support::loadProblem(text, problem);
+    }
+    void search() {
+        std::srand(2007);
+        runSearch(problem, records);
+    }
+};
+
+// One teacher, two days of three slots, rooms R1 and R2 (R2 cheaper at 0).
+std::string easyProblem() {
+    std::string activities;
+    for (int i = 0; i < 4; ++i)
+        activities += activity("A" + std::to_string(i), 1, {"T"}, {{"R1", "R2"}});
+    return problemText(2, 3,
+                       resource("T") + resource("R1", "<TimePreferences><Soft score=\"3\">0#5"
+                                                      "</Soft></TimePreferences>") +
+                           resource("R2"),
+                       activities);
+}
+
+// One teacher, two days of three slots, nothing to choose: any greedy
+// timetable is perfect.
+std::string perfectProblem() {
+    std::string activities;
+    for (int i = 0; i < 4; ++i) activities += activity("A" + std::to_string(i), 1, {"T"});
+    return problemText(2, 3, resource("T"), activities);
+}
+
+// One teacher with three slots for five activities: two stay unassigned.
+std::string overfullProblem() {
+    std::string activities;
+    for (int i = 0; i < 5; ++i)
+        activities += activity("A" + std::to_string(i), 1, {"T"}, {{"R1", "R2"}});
+    return problemText(1, 3, resource("T") + resource("R1") + resource("R2"), activities);
+}
+
+void expectJudgedAsSearched(Searched& run) {
+    const SolutionRecords& records = run.records;
+    ASSERT_LT(records.best.score(), SolutionRecord::noScore);
+    EXPECT_LE(records.best.score(), records.found.score());
+    EXPECT_EQ(judge(run.problem, records.best), records.best.score());
+    EXPECT_EQ(judge(run.problem, records.found), records.found.score());
+}
+
+TEST(RunSearch, SolvesAnEasyProblemWithoutPenalty) {
+    QuickSearch settings;
+    Searched run(easyProblem());
+    run.search();
+    EXPECT_EQ(run.records.best.score(), 0);
+    EXPECT_EQ(unassignedCount(run.problem, run.records.best), 0);
+    expectJudgedAsSearched(run);
+}
+
+TEST(RunSearch, LeavesWhatDoesNotFitUnassignedWithoutResources) {
+    QuickSearch settings;
+    Searched run(overfullProblem());
+    run.search();
+    EXPECT_EQ(run.records.best.score(), 2 * unassignedCost);
+    EXPECT_EQ(unassignedCount(run.problem, run.records.best), 2);
+    for (int a = 0; a < 5; ++a) {
+        if (run.records.best.start()[a] < 0)
+            EXPECT_EQ(run.records.best.grsel()[run.problem.activities[a].grsel], -1);
+    }
+    expectJudgedAsSearched(run);
+}
+
+TEST(RunSearch, GeneratedProblemsAreJudgedAsSearched) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        SCOPED_TRACE("generated problem seed " + std::to_string(seed));
+        QuickSearch settings(1, 4);
+        Searched run(generatedProblem(seed));
+        run.search();
+        expectJudgedAsSearched(run);
+        if (HasFailure()) {
+            std::printf("%s", generatedProblem(seed).c_str());
+            break;
+        }
+    }
+}
+
+TEST(RunSearch, BenchmarkSchoolIsJudgedAsSearched) {
+    const std::string path = testing_support::sourcePath("../shared/bench/small-1.xml");
+    if (std::FILE* file = std::fopen(path.c_str(), "r")) {
+        std::fclose(file);
+    } else {
+        GTEST_SKIP() << "no benchmark at " << path;
+    }
+    QuickSearch settings(1, 1, 0);  // first approach and one re-solve at most
+    Searched run(path, true);
+    run.search();
+    expectJudgedAsSearched(run);
+}
+
+TEST(RunSearch, InitialSolutionIsNeverMadeWorse) {
+    QuickSearch settings;
+    Searched first(overfullProblem());
+    first.search();
+
+    // Seeded once with nothing assigned and once with the search's own result.
+    SolutionRecord empty;
+    empty.allocate(first.problem);
+    for (const SolutionRecord* seed : {&empty, &first.records.best}) {
+        Searched run(overfullProblem());
+        run.problem.solution = solutionOf(run.problem, *seed);
+        initialScore = checkSolution(run.problem);
+        runSettings.initialSolution = true;
+        run.search();
+        EXPECT_LE(run.records.best.score(), initialScore);
+        EXPECT_LE(run.records.found.score(), initialScore);
+        expectJudgedAsSearched(run);
+    }
+    initialScore = 0;
+}
+
+TEST(RunSearch, OptimalInitialSolutionIsKeptAsItIs) {
+    QuickSearch settings;
+    Searched first(easyProblem());
+    first.search();
+    ASSERT_EQ(first.records.best.score(), 0);
+
+    Searched run(easyProblem());
+    run.problem.solution = solutionOf(run.problem, first.records.best);
+    initialScore = 0;
+    runSettings.initialSolution = true;
+    run.search();
+    EXPECT_EQ(run.records.best.score(), 0);
+    for (int a = 0; a < 4; ++a) {
+        EXPECT_EQ(run.records.best.start()[a], first.records.best.start()[a]);
+        EXPECT_EQ(run.records.best.grsel()[a], first.records.best.grsel()[a]);
+    }
+}
+
+// The re-solves of a search, counted in its log.
+int resolves(const std::string& log) { return countOf(log, "Trying with activity"); }
+
+TEST(RunSearchStops, PresetStopRequestEndsAfterFirstApproachAndOneResolve) {
+    QuickSearch settings(1, 25);
+    Searched run(overfullProblem());
+    LogCapture log(10);
+    runSettings.stopRequested = 1;
+    run.search();
+    const std::string text = log.text();
+    EXPECT_EQ(countOf(text, "First approach\n"), 1);
+    EXPECT_LE(resolves(text), 1);
+    EXPECT_NE(text.find("Trying to change random activities\nBest score: 2000000\n"),
+              std::string::npos)
+        << text;
+    expectJudgedAsSearched(run);
+}
+
+TEST(RunSearchStops, TimeLimitZeroAllowsOneResolveAtMost) {
+    QuickSearch settings(1, 25, 0);
+    Searched run(overfullProblem());
+    LogCapture log(10);
+    run.search();
+    const std::string text = log.text();
+    EXPECT_LE(resolves(text), 1);
+    EXPECT_NE(text.find("Time limit exceeded, ending...\n"), std::string::npos);
+    expectJudgedAsSearched(run);
+}
+
+TEST(RunSearchStops, PerfectFirstApproachSkipsEveryResolve) {
+    QuickSearch settings(1, 25);
+    Searched run(perfectProblem());
+    LogCapture log(10);
+    run.search();
+    const std::string text = log.text();
+    EXPECT_EQ(resolves(text), 0);
+    EXPECT_NE(text.find("Best score: 0\n"), std::string::npos) << text;
+}
+
+TEST(RunSearchStops, WithoutImprovementTheRandomPhaseMakesStepsUnchangedResolves) {
+    QuickSearch settings(1, 7);
+    Searched run(overfullProblem());
+    LogCapture log(10);
+    run.search();
+    const std::string text = log.text();
+    const std::size_t randomPhase = text.find("Trying to change random activities\n");
+    ASSERT_NE(randomPhase, std::string::npos);
+    // Two of five activities can never fit, so no random step improves.
+    EXPECT_EQ(resolves(text.substr(randomPhase)), 7);
+}
+
+TEST(RunSearchDeathTest, ContradictoryHardDependencesStopTheFirstApproach) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    QuickSearch settings;
+    Searched run(problemText(1, 4, resource("T") + resource("U"),
+                             activity("A", 1, {"T"}) + activity("B", 1, {"U"}),
+                             dependence("A", "B", "Before") + dependence("B", "A", "Before")));
+    EXPECT_EXIT(run.search(), ::testing::ExitedWithCode(1),
+                "Can not find solution \\(contradictory condicions\\)\nFailed on activity: "
+                "[01]\\[[AB]\\]");
+}
+
+}  // namespace
