@@ -212,6 +212,25 @@ TEST(Score, AddsEveryTerm) {
     EXPECT_EQ(judge(text, {{"A", 2, {"T"}}, {"B", 0, {}}, {"D", -1, {}}}), 1000005);
 }
 
+TEST(Score, BeyondAnIntStopsTheRunInsteadOfWrapping) {
+    // slot 0123|4567   T balanced with a huge score, quota 3
+    //      ABD.|....   excess 3: one term alone is too large
+    //      AB..|D...   excess 1: each term fits, with E unassigned their sum does not
+    const auto text = [](const std::string& score) {
+        return problemText(2, 4, resource("T", "<Balanced score=\"" + score + "\"/>"),
+                           activity("A", 1, {"T"}) + activity("B", 1, {"T"}) +
+                               activity("D", 1, {"T"}) + activity("E", 1, {}));
+    };
+    ProblemData oneTerm = judgedProblem(
+        text("2000000000"), {{"A", 0, {"T"}}, {"B", 1, {"T"}}, {"D", 2, {"T"}}, {"E", 0, {}}});
+    EXPECT_EXIT(checkSolution(oneTerm), ::testing::ExitedWithCode(1),
+                "Score too large to count \\(violated 'balanced': 6000000000\\)");
+    ProblemData total = judgedProblem(
+        text("2147000000"), {{"A", 0, {"T"}}, {"B", 1, {"T"}}, {"D", 4, {"T"}}, {"E", -1, {}}});
+    EXPECT_EXIT(checkSolution(total), ::testing::ExitedWithCode(1),
+                "Score too large to count \\(total: 2148000000\\)");
+}
+
 TEST(TimePreferenceCost, ActivityPreferencesIgnoreTheWeek) {
     ProblemData problem = judgedProblem(
         problemText(1, 4, "", activity("A", 2, {}, {}, "O", softAt(3, "1#2"))), {});
