@@ -49,7 +49,7 @@ void SearchSpace::forbidForBooking(int a, int r) {
     const Activity& activity = problem.activities[a];
     const Resource& resource = problem.resources[r];
     const int s = time[a].min;
-    if (resource.grres >= 0) forbidSlots(r, s, useEnd(a, r, s), activity.week);
+    if (resource.grres >= 0) forbidSlots(r, s, useEnd(a, r, s), activity.week, true);
     if (resource.mdres < 0) return;
 
     // The booking opened a new day (the day holds only this activity's load)
@@ -78,7 +78,7 @@ void SearchSpace::releaseResource(int a, int r) {
 
 void SearchSpace::markResourceUsed(int r, int from, int to, int flags) {
     bookSlots(r, from, to, flags);
-    forbidSlots(r, from, to, flags);
+    forbidSlots(r, from, to, flags, false);
 }
 
 void SearchSpace::bookSlots(int r, int from, int to, int flags) {
@@ -104,9 +104,13 @@ void SearchSpace::bookSlots(int r, int from, int to, int flags) {
     }
 }
 
-void SearchSpace::forbidSlots(int r, int from, int to, int flags) {
+void SearchSpace::forbidSlots(int r, int from, int to, int flags, bool booking) {
     const Resource& resource = problem.resources[r];
-    forbidActivities(resource.activities, from, to, flags | forbidFlag);
+    // A booking by an activity also keeps r's own activities from ending so
+    // close before it that their break would reach it. (An unavailable slot
+    // may fall within a break: only the activity's own slots must avoid it.)
+    forbidActivities(resource.activities, from, to, flags | forbidFlag,
+                     booking ? resource.breakSlots : 0);
     for (int t = from; t <= to; ++t) {
         for (int g : resource.groups) {
             const GroupCounts& counts = availableRes[g][t];
@@ -139,10 +143,10 @@ void SearchSpace::freeResourceUse(int r, int from, int to, int flags) {
 }
 
 void SearchSpace::forbidActivities(const std::vector<int>& activities, int from, int to,
-                                   int flags) {
+                                   int flags, int breakSlots) {
     for (int x : activities) {
         if (used[x] || (weekBit(x) & flags) == 0) continue;
-        const int length = problem.activities[x].length;
+        const int length = problem.activities[x].length + breakSlots;
         if (logLevel(20))
             logPrint("Activity %d [%s] can not start between %d and %d\n", x,
                      problem.activityName(x), from - length + 1, to);

@@ -184,7 +184,11 @@ public:
     // the colliding starts. Every slot is booked before anything is forbidden.
     void markResourceUsed(int r, int from, int to, int flags);
     void freeResourceUse(int r, int from, int to, int flags);
-    void forbidActivities(const std::vector<int>& activities, int from, int to, int flags);
+    // Removes the starts of the unplaced activities of the list whose week
+    // bit is in flags and that would cover from..to; with breakSlots, also
+    // those whose break after them would reach from.
+    void forbidActivities(const std::vector<int>& activities, int from, int to, int flags,
+                          int breakSlots = 0);
     // Gap slots of week w of resource r (contres >= 0) in the given tables,
     // never negative; logs the days at level 20 when positive.
     int continuityExcess(int r, int w, const ContTable& starts, const ContTable& stops) const;
@@ -249,7 +253,7 @@ private:
     void initActivity(int a);
     void buildPropagators();
     void bookSlots(int r, int from, int to, int flags);
-    void forbidSlots(int r, int from, int to, int flags);
+    void forbidSlots(int r, int from, int to, int flags, bool booking);
 };
 
 // Number of weeks (1 or 2) of a week mask.
