@@ -76,6 +76,7 @@ void Shuffler::activityStep(int a, int passStart) {
         logPrint("    Selecting %d, score is %d (should be %d)\n", bestT, space.myScore, best);
     if (bestT >= 0) shuffleAssert(space.myScore == best, "myScore==best");
     shuffleAssert(space.myScore <= passStart, "myScore<=prev");
+    if (afterStep) afterStep(a);
 }
 
 // MaxDays and balanced: the activity's day load comes off its resources; a

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "problem/problem_data.h"
@@ -38,6 +39,10 @@ public:
     Shuffler(SearchSpace& space, ShuffleTables& tables);
     // Passes over all activities until one leaves the score unchanged.
     void run();
+
+    // Called with the activity after each activity step, when set: tests
+    // compare the running score with the judgement there.
+    std::function<void(int)> afterStep;
 
 private:
     // --- set-up (fast_shuffle.cpp) ---

@@ -1,0 +1,32 @@
+#pragma once
+#include <string>
+
+#include "space/space_fixture.h"
+
+// Problems and starting timetables for the fast shuffle tests.
+namespace shuffle_testing {
+
+// A small problem drawn from seed with every feature the shuffle prices or
+// obeys: one-week and every-week activities of length 1 and 2, own and
+// resource preferences, unavailable slots, breaks (on grouped resources too),
+// MaxDays, Balanced, Continuous (soft and hard), groups of rooms and
+// projectors, hard and soft dependences of every operator.
+std::string randomProblem(unsigned seed);
+
+// Stores a valid timetable in the space as the search driver does before a
+// shuffle: time_sel, solGrsel and myScore (its judgement). Activities are
+// taken in a random order, each at a random start where it breaks no hard
+// rule with those placed before it, with the first free member of each
+// group; an activity without such a start stays unassigned.
+void storeGreedyTimetable(space_testing::Built& built, unsigned seed);
+
+// Stores the given starts (-1 unassigned) with, for each group, the first
+// member free for the whole timetable, and judges it into myScore.
+void storeTimetable(space_testing::Built& built, const std::vector<int>& starts);
+
+// The judgement of the timetable held in the space's time_sel and solGrsel.
+// A broken hard rule, which would end the program, fails the running test
+// and returns -1.
+int judgeStored(space_testing::Built& built);
+
+}  // namespace shuffle_testing
