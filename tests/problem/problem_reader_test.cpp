@@ -78,22 +78,16 @@ TEST(ProblemReader, IntegerAndIntervalSyntax) {
     };
     expectError(hard("5#3"), 10, "Interval reversed (\"5#3\")");
     expectError(hard("-1"), 10, "Integer number required (got \"-1\")");
-    expectError(hard("+1"), 10, "Integer number required (got \"+1\")");
     expectError(hard("3#x"), 10, "Integer number required (got \"x\")");
     expectError(hard("3#4#5"), 10, "Integer number required (got \"4#5\")");
-    expectError(hard("#4"), 10, "Integer number required (got \"\")");
     expectError(hard("1 2"), 10, "Integer number required (got \"1 2\")");
     // Numbers beyond 32 bits are refused, not wrapped.
     expectError(hard("2147483648"), 10, "Integer number required (got \"2147483648\")");
-    expectError(hard("99999999999999999999"), 10,
-                "Integer number required (got \"99999999999999999999\")");
     expectError(document(resourceWith("<Break>4294967297</Break>"), ""), 10,
                 "Integer number required (got \"4294967297\")");
 
     ProblemData problem = analysed(hard("3#5"));
     EXPECT_EQ(problem.resources[0].timePrefs.unavail, (std::vector<int>{3, 4, 5}));
-    problem = analysed(hard("007"));
-    EXPECT_EQ(problem.resources[0].timePrefs.unavail, (std::vector<int>{7}));
 }
 
 TEST(ProblemReader, IntegerAttributesAreCheckedAtTheirLine) {
@@ -116,7 +110,6 @@ TEST(ProblemReader, TimePreferenceMessages) {
     expectError(document(resourceWith(prefs("<Soft score=\"0\">1</Soft>")), ""), 10,
                 "Score is zero?");
     expectError(document(resourceWith(prefs("<Soft score=\"3\"/>")), ""), 10, "Empty element");
-    expectError(document(resourceWith(prefs("<Hard/>")), ""), 10, "Empty element");
 }
 
 TEST(ProblemReader, ResourceRuleMessages) {
@@ -124,8 +117,6 @@ TEST(ProblemReader, ResourceRuleMessages) {
                 "Balanced needs score attribute (!=0)");
     expectError(document(resourceWith("<Balanced score=\"0\"/>"), ""), 10,
                 "Balanced needs score attribute (!=0)");
-    expectError(document(resourceWith("<MaxDays>x</MaxDays>"), ""), 10,
-                "Integer number required (got \"x\")");
 }
 
 TEST(ProblemReader, ActivityMessages) {
@@ -140,7 +131,6 @@ TEST(ProblemReader, ActivityMessages) {
     expectError(document("", "<Activity id=\"a\"/>"), 15, "Missing declaration: \"Length\"");
     expectError(document("", activityWith("<Length>0</Length>" + required)), 15,
                 "Length should be at least 1");
-    expectError(document("", activityWith("<Length/>" + required)), 15, "Empty element");
 }
 
 TEST(ProblemReader, MissingCategoryIsReportedAtTheEndTag) {
