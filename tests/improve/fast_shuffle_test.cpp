@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 #include "driver/log.h"
@@ -23,6 +25,13 @@ std::string soft(int score, const std::string& slots) {
 }
 std::string prefs(const std::string& inner) {
     return "<TimePreferences>" + inner + "</TimePreferences>";
+}
+
+std::string benchmarkText(const std::string& name) {
+    std::ifstream file(testing_support::sourcePath("../shared/bench/" + name + ".xml"));
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
 }
 
 // Shuffles the stored timetable and checks, after every activity step, that
@@ -212,6 +221,21 @@ TEST(FastShuffle, PricesOneWeekResourcePreferencesAsTheJudgement) {
     EXPECT_EQ(built.space->time_sel, (std::vector<int>{1}));
     EXPECT_EQ(built.space->myScore, 0);
     EXPECT_EQ(judgeStored(built), 0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(FastShuffle, KeepsTheJudgementOnBenchmarkProblems) {
+    for (const char* name : {"small-1", "real-ro-oradea-school10", "medium-1"}) {
+        Built built(benchmarkText(name));
+        storeGreedyTimetable(built, 11);
+        const int before = built.space->myScore;
+        shuffleChecked(built, name);
+        if (::testing::Test::HasFailure()) return;
+        EXPECT_LT(built.space->myScore, before) << name;
+    }
 }
 
 }  // namespace
