@@ -35,11 +35,10 @@ std::string judgementLog(ProblemData& problem, int verbosity, int& score) {
 //      ..E.|....   E on T in the odd week
 const std::string reportProblem = problemText(
     2, 4,
-    "<Resource id=\"T\"><TimePreferences><Soft score=\"3\">1#2</Soft></TimePreferences>"
-    "<Balanced score=\"2\"/></Resource>\n<Resource id=\"C\"><Continuous/></Resource>\n",
-    activity("A", 1, {"T", "C"}, {}, "", "<TimePreferences><Soft score=\"4\">1</Soft></TimePreferences>") +
-        activity("B", 1, {"C"}) + activity("D", 1, {}) + activity("E", 1, {"T"}, {}, "O"));
-const std::vector<Placement> reportTimetable = {
+    resource("T", softAt(3, "1#2") + "<Balanced score=\"2\"/>") + resource("C", "<Continuous/>"),
+    activity("A", 1, {"T", "C"}, {}, softAt(4, "1")) +
+        activity("B", 1, {"C"}) + activity("D", 1, {}) + activity("E", 1, {"T"}, {}, week("O")));
+const Timetable reportTimetable = {
     {"A", 1, {"T", "C"}}, {"B", 3, {"C"}}, {"D", -1, {}}, {"E", 2, {"T"}}};
 
 TEST(JudgementLog, NormalLevelWarnsAndReports) {
