@@ -44,6 +44,12 @@ TEST(ParserBudget, ThirtyEightLevelsOfNesting) {
     EXPECT_EQ(depth(root), 38);
     EXPECT_PARSE_FAILS(nested(39), 1, overflow);
     EXPECT_PARSE_FAILS(nested(39, "text"), 1, overflow);
+    // An empty-form element never holds the states of a content and an end
+    // tag, so it fits below 38 open elements, and fails below 39.
+    XML::destroyDocument(root);
+    parseString(nested(38, "<a/>"), root);
+    EXPECT_EQ(depth(root), 39);
+    EXPECT_PARSE_FAILS(nested(39, "<a/>"), 1, overflow);
 }
 
 TEST(ParserBudget, FortyEightAttributes) {
