@@ -238,4 +238,45 @@ TEST(FastShuffle, KeepsTheJudgementOnBenchmarkProblems) {
     }
 }
 
+TEST(FastShuffle, ImprovesTheFirstApproachOfTheSearch) {
+    for (const char* name : {"small-1", "real-ro-oradea-school10"}) {
+        Built built(benchmarkText(name));
+        ASSERT_TRUE(storeFirstApproach(built)) << name;
+        const int before = built.space->myScore;
+        ASSERT_EQ(before, judgeStored(built)) << name << ": the space's own score";
+        shuffleChecked(built, name);
+        if (::testing::Test::HasFailure()) return;
+        EXPECT_LE(built.space->myScore, before) << name;
+    }
+}
+
+TEST(FastShuffle, DetailedLogsLeaveTheResultAlone) {
+    for (unsigned seed : {3u, 4u, 5u, 6u}) {
+        std::vector<int> starts[2];
+        std::vector<int> chosen[2];
+        int scores[2];
+        for (int logged = 0; logged < 2; logged++) {
+            Built built(randomProblem(seed));
+            storeGreedyTimetable(built, seed);
+            std::FILE* sink = std::tmpfile();
+            std::FILE* saved = logStream;
+            logStream = sink;
+            runSettings.verbosity = logged ? 30 : 0;
+            FastShuffle(*built.space);
+            runSettings.verbosity = 0;
+            logStream = saved;
+            if (logged) {
+                EXPECT_GT(std::ftell(sink), 0L);
+            }
+            std::fclose(sink);
+            starts[logged] = built.space->time_sel;
+            chosen[logged] = built.space->solGrsel;
+            scores[logged] = built.space->myScore;
+        }
+        EXPECT_EQ(starts[0], starts[1]) << "seed " << seed;
+        EXPECT_EQ(chosen[0], chosen[1]) << "seed " << seed;
+        EXPECT_EQ(scores[0], scores[1]) << "seed " << seed;
+    }
+}
+
 }  // namespace

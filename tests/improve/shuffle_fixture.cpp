@@ -323,4 +323,29 @@ void storeTimetable(Built& built, const std::vector<int>& starts) {
     space.myScore = judgeStored(built);
 }
 
+bool storeFirstApproach(Built& built) {
+    SearchSpace& space = *built.space;
+    space.processPropagators();
+    for (;;) {
+        space.prepareFirst();
+        space.processPropagators();
+        if (space.state != 1) break;
+        space.processPropagators();
+        const JournalMark mark = space.takeMark();
+        space.commitFirst(0);
+        space.processPropagators();
+        if (space.state == 0) {
+            space.goBack(mark);
+            space.commitFirst(1);
+        }
+    }
+    if (space.state != 2) return false;
+    const int n = static_cast<int>(built.problem.activities.size());
+    space.time_sel.assign(n, -1);
+    for (int i = 0; i < n; i++)
+        if (space.used[i]) space.time_sel[i] = space.time[i].min;
+    space.solGrsel = space.grsel;
+    return true;
+}
+
 }  // namespace shuffle_testing

@@ -24,6 +24,12 @@ void storeGreedyTimetable(space_testing::Built& built, unsigned seed);
 // member free for the whole timetable, and judges it into myScore.
 void storeTimetable(space_testing::Built& built, const std::vector<int>& starts);
 
+// Runs the first approach of the search on the space (every activity once,
+// at its computed start, or unassigned when placing it fails) and stores the
+// solution as the search driver does before a shuffle. False when the first
+// approach fails.
+bool storeFirstApproach(space_testing::Built& built);
+
 // The judgement of the timetable held in the space's time_sel and solGrsel.
 // A broken hard rule, which would end the program, fails the running test
 // and returns -1.
