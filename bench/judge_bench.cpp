@@ -64,6 +64,10 @@ private:
         return false;
     }
 
+    std::size_t cell(int week, int r, int slot) const {
+        return (week * problem.resources.size() + r) * problem.nbSlots + slot;
+    }
+
     // The slots the resource would hold: the activity and its break, within the day.
     int heldUntil(int r, int start, int length) const {
         const int dayEnd = (start / problem.slotsPerDay + 1) * problem.slotsPerDay - 1;
@@ -79,8 +83,7 @@ private:
             return false;
         for (int s = start; s <= heldUntil(r, start, act.length); ++s)
             for (int w = 0; w < 2; ++w)
-                if ((act.week & (2 >> w)) && holder[(w * problem.resources.size() + r) * problem.nbSlots + s] >= 0)
-                    return false;
+                if ((act.week & (2 >> w)) && holder[cell(w, r, s)] >= 0) return false;
         return true;
     }
 
@@ -88,7 +91,7 @@ private:
         const Activity& act = problem.activities[a];
         for (int s = start; s <= heldUntil(r, start, act.length); ++s)
             for (int w = 0; w < 2; ++w)
-                if (act.week & (2 >> w)) holder[(w * problem.resources.size() + r) * problem.nbSlots + s] = a;
+                if (act.week & (2 >> w)) holder[cell(w, r, s)] = a;
         const int day = start / problem.slotsPerDay;
         if (!dayUsed[r * problem.days + day]) {
             dayUsed[r * problem.days + day] = 1;

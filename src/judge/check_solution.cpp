@@ -112,7 +112,9 @@ private:
         }
         return false;
     }
-    int dayOf(long long slot) const { return slotsPerDay > 0 ? static_cast<int>(slot / slotsPerDay) : 0; }
+    int dayOf(long long slot) const {
+        return slotsPerDay > 0 ? static_cast<int>(slot / slotsPerDay) : 0;
+    }
 
     const ProblemData& problem;
     const int nbActivities;
@@ -162,7 +164,8 @@ int Judgement::run() {
     countContinuous();
     const int score = total();
     if (logLevel(10))
-        logPrint("Judgement:\n- Unassigned activities: %d\n- Soft time preferences (activities): %d\n"
+        logPrint("Judgement:\n- Unassigned activities: %d\n"
+                 "- Soft time preferences (activities): %d\n"
                  "- Soft time preferences (resources): %d\n- Broken dependences: %d\n"
                  "- Broken 'continuous' (soft): %d\n- Broken 'continuous' (hard): %d\n"
                  "- Violated 'balanced': %d\n",
@@ -265,7 +268,8 @@ void Judgement::useResource(const SolutionEntry& entry, int position) {
                     break;
                 }
             }
-            fatalError("Two resources from the same group used {act %d [%s], res %d [%s] and %d [%s]}",
+            fatalError("Two resources from the same group used "
+                       "{act %d [%s], res %d [%s] and %d [%s]}",
                        a, problem.activityName(a), earlier, problem.resourceName(earlier), u,
                        problem.resourceName(u));
         }
@@ -396,7 +400,8 @@ void Judgement::countContinuous() {
             if (logLevel(10))
                 logPrint("Resource usage is not continuous (res %d [%s], penalty %d) "
                          "!!!!!!!!!!!!!!!!!!!!!!\n",
-                         r, problem.resourceName(r), fitsInInt(penalty) ? static_cast<int>(penalty) : INT_MAX);
+                         r, problem.resourceName(r),
+                         fitsInInt(penalty) ? static_cast<int>(penalty) : INT_MAX);
             counters.continuousHard += penalty;
         } else {
             counters.continuousSoft += penalty;

@@ -37,7 +37,8 @@ void appendUsedResources(const ProblemData& problem, const SolutionRecord& recor
     const Activity& activity = problem.activities[i];
     for (std::size_t g = 0; g < activity.reqGroups.size(); ++g) {
         if (logLevel(20))
-            logPrint("Activity %d [%s] (grsel %d) ", i, problem.activityName(i), static_cast<int>(g));
+            logPrint("Activity %d [%s] (grsel %d) ", i, problem.activityName(i),
+                     static_cast<int>(g));
         const std::size_t selection = activity.grsel + g;
         const int chosen = selection < static_cast<std::size_t>(problem.nbGrsel)
                                ? record.grsel()[selection]
@@ -46,7 +47,8 @@ void appendUsedResources(const ProblemData& problem, const SolutionRecord& recor
     }
     for (std::size_t j = 0; j < activity.reqRes.size(); ++j) {
         if (logLevel(20))
-            logPrint("Activity %d [%s] (reqRes %d) ", i, problem.activityName(i), static_cast<int>(j));
+            logPrint("Activity %d [%s] (reqRes %d) ", i, problem.activityName(i),
+                     static_cast<int>(j));
         appendResource(problem, used, activity.reqRes[j]);
     }
 }
