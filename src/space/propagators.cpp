@@ -1,5 +1,9 @@
 #include "space/propagators.h"
 
+#include <memory>
+#include <new>
+#include <vector>
+
 #include "driver/log.h"
 #include "driver/run_settings.h"
 #include "space/propagator_statistics.h"
@@ -9,6 +13,24 @@ PropagatorStatistics disjointStatistics;
 
 namespace Propagators {
 namespace {
+
+// Pool of propagator cells: freed cells go on a list and are handed out
+// again; blocks are kept for the rest of the run. Single-threaded, like the
+// search.
+constexpr std::size_t cellSize = 32;
+constexpr std::size_t cellsPerBlock = 4096;
+struct FreeCell {
+    FreeCell* next;
+};
+FreeCell* freeCells = nullptr;
+std::vector<std::unique_ptr<std::byte[]>> cellBlocks;
+
+void addBlock() {
+    cellBlocks.emplace_back(new std::byte[cellSize * cellsPerBlock]);
+    std::byte* block = cellBlocks.back().get();
+    for (std::size_t i = cellsPerBlock; i-- > 0;)
+        freeCells = new (block + i * cellSize) FreeCell{freeCells};
+}
 
 void logWorking(const SearchSpace& space, const char* kind, int a, int b, int v) {
     if (!logLevel(25)) return;
@@ -26,10 +48,29 @@ const Rule* sameKind(const Propagator& other) {
 
 }  // namespace
 
+void* Propagator::operator new(std::size_t size) {
+    if (size > cellSize) return ::operator new(size);
+    if (!freeCells) addBlock();
+    FreeCell* cell = freeCells;
+    freeCells = cell->next;
+    return cell;
+}
+
+void Propagator::operator delete(void* cell, std::size_t size) {
+    if (size > cellSize) {
+        ::operator delete(cell);
+        return;
+    }
+    freeCells = new (cell) FreeCell{freeCells};
+}
+
 BeforePropagator::BeforePropagator(SearchSpace& space, int a, int length, int b)
     : a(a), b(b), length(length) {
     space.attach(this, a, b);
 }
+
+static_assert(sizeof(BeforePropagator) <= cellSize && sizeof(SameDayPropagator) <= cellSize &&
+              sizeof(DisjointPropagator) <= cellSize && sizeof(ConcurrentlyPropagator) <= cellSize);
 
 bool BeforePropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "BeforePropagator", a, b, v);

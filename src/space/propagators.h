@@ -1,4 +1,5 @@
 #pragma once
+#include <cstddef>
 
 class SearchSpace;
 
@@ -24,6 +25,10 @@ class Propagator {
 public:
     virtual bool propagate(SearchSpace& space, int v) = 0;
     virtual ~Propagator() = default;
+    // Large problems have tens of thousands of propagators: they come from a
+    // pool of small fixed-size cells that later spaces reuse.
+    static void* operator new(std::size_t size);
+    static void operator delete(void* cell, std::size_t size);
     // Same kind of rule over the same activities and numbers (used to compare
     // two spaces when checking the bookkeeping).
     virtual bool sameRule(const Propagator& other) const = 0;

@@ -113,6 +113,26 @@ void SearchSpace::initActivity(int a) {
 
 void SearchSpace::buildPropagators() {
     const int n = static_cast<int>(problem.activities.size());
+    // Size every list once: large problems have tens of thousands of rules.
+    std::vector<int> watcherCount(n, 0);
+    std::size_t total = 0;
+    for (int a = 0; a < n; ++a)
+        for (const auto& conflict : problem.activities[a].conflicts)
+            if (conflict.first > a) {
+                ++watcherCount[a];
+                ++watcherCount[conflict.first];
+                ++total;
+            }
+    for (const Dependence& dependence : problem.dependences) {
+        if (dependence.score >= 0) continue;
+        const int rules = dependence.op == opCloselyBefore ? 2 : 1;
+        watcherCount[dependence.first] += rules;
+        watcherCount[dependence.second] += rules;
+        total += rules;
+    }
+    propagators.reserve(total);
+    for (int a = 0; a < n; ++a) time[a].watchers.reserve(watcherCount[a]);
+
     for (int a = 0; a < n; ++a) {
         const Activity& first = problem.activities[a];
         for (const auto& [b, gap] : first.conflicts) {

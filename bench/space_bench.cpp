@@ -1,0 +1,61 @@
+// Building the search space over the largest benchmark problem, with and
+// without its first propagation to a fixpoint.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "driver/files.h"
+#include "driver/run_settings.h"
+#include "problem/analyser.h"
+#include "search/solution_record.h"
+#include "space/search_space.h"
+#include "xml/xml_tree.h"
+
+namespace {
+
+const ProblemData& largeProblem() {
+    static ProblemData problem;
+    static bool loaded = false;
+    if (!loaded) {
+        runSettings.verbosity = 0;
+        FILE* stream = openFile(QUORVEX_SOURCE_DIR "/../shared/bench/large-1.xml", "r");
+        XML::Elements root;
+        XML::parseDocument(stream, root);
+        analyseProblem(problem, root);
+        closeFile(stream);
+        XML::destroyDocument(root);
+        loaded = true;
+    }
+    return problem;
+}
+
+void constructSpace(benchmark::State& state) {
+    const ProblemData& problem = largeProblem();
+    SolutionRecords records;
+    allocateRecords(records, problem);
+    for (auto _ : state) {
+        std::srand(2007);
+        SearchSpace space(problem, records);
+        benchmark::DoNotOptimize(space.randseed);
+    }
+    state.counters["activities"] = static_cast<double>(problem.activities.size());
+}
+BENCHMARK(constructSpace)->Unit(benchmark::kMillisecond);
+
+void constructAndPropagate(benchmark::State& state) {
+    const ProblemData& problem = largeProblem();
+    SolutionRecords records;
+    allocateRecords(records, problem);
+    for (auto _ : state) {
+        std::srand(2007);
+        SearchSpace space(problem, records);
+        space.processPropagators();
+        benchmark::DoNotOptimize(space.state);
+    }
+}
+BENCHMARK(constructAndPropagate)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
