@@ -121,9 +121,3 @@ void Shuffler::buildResourceUse() {
         for (int u : problem.resources[r].timePrefs.unavail) row[u] |= unavailableFlag;
     }
 }
-
-int Shuffler::breakEnd(int r, int pieceEnd) const {
-    // A piece ending at slot pieceEnd - 1; the day it lies on ends at dayEnd.
-    const int dayEnd = (dayOf(pieceEnd - 1) + 1) * slotsPerDay;
-    return std::min(pieceEnd + problem.resources[r].breakSlots, dayEnd);
-}

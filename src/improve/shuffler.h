@@ -90,7 +90,11 @@ private:
     int dayOf(int slot) const { return slot / slotsPerDay; }
     // One past the last slot r is blocked by a piece ending before pieceEnd,
     // with its break: never past the end of that day.
-    int breakEnd(int r, int pieceEnd) const;
+    int breakEnd(int r, int pieceEnd) const {
+        const int dayEnd = (dayOf(pieceEnd - 1) + 1) * slotsPerDay;
+        const int end = pieceEnd + problem.resources[r].breakSlots;
+        return end < dayEnd ? end : dayEnd;
+    }
 
     SearchSpace& space;
     const ProblemData& problem;
