@@ -115,7 +115,7 @@ void SearchRun::changeRandomActivities(const JournalMark& root) {
     while (steps < runSettings.stepsUnchanged && !runSettings.stopRequested) {
         if (timeLimitReached()) break;
         const int before = records.found.score();
-        if (before > 0) {
+        if (before > 0 && nbActivities > 0) {
             std::srand(randomSeed);
             randomSeed = std::rand();
             changeActivity(randomSeed % nbActivities);

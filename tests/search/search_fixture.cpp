@@ -80,33 +80,34 @@ std::string generatedProblem(unsigned seed) {
         resources += resource(r, inner);
     }
 
-    // Hard dependences pair disjoint activities (0-1, 2-3, ...) of different
-    // teachers, so that they never chain or collide into a contradiction
-    // before the first decision; soft ones may link any two.
-    const int nbActivities = 3 + below(4);
+    // Hard dependences pair disjoint activities (0-1, 2-3, ...) that have
+    // teachers of their own, so that no chain of hard rules can contradict
+    // itself before the first decision; soft ones may link any two.
+    const int nbActivities = 3 + below(3);
     const std::vector<std::string> operators = {"Before", "Closely before", "After",
                                                 "Closely after", "Concurrently"};
-    std::vector<bool> hardWithPrevious(nbActivities, false);
-    for (int i = 1; i < nbActivities; i += 2) hardWithPrevious[i] = below(2) == 0;
+    std::vector<bool> hard(nbActivities, false);
+    for (int i = 1; i < nbActivities; i += 2) hard[i] = hard[i - 1] = below(2) == 0;
 
     const char weeks[] = {'A', 'A', 'E', 'O'};
     std::string activities, dependences;
-    int previousTeacher = 0;
     for (int i = 0; i < nbActivities; ++i) {
-        int teacher = below(3);
-        if (hardWithPrevious[i]) {
-            teacher = (previousTeacher + 1 + below(2)) % 3;
-            dependences += dependence("A" + std::to_string(i - 1), "A" + std::to_string(i),
-                                      operators[below(5)]);
+        std::string teacher = teachers[below(3)];
+        if (hard[i]) {
+            teacher = "D" + std::to_string(i);
+            resources += resource(teacher, "<TimePreferences><Soft score=\"1\">" + slot() +
+                                               "</Soft></TimePreferences>");
+            if (i % 2 == 1)
+                dependences += dependence("A" + std::to_string(i - 1), "A" + std::to_string(i),
+                                          operators[below(5)]);
         }
-        previousTeacher = teacher;
         std::vector<std::vector<std::string>> groups;
         if (below(3) != 0) groups.push_back(below(2) ? rooms : std::vector<std::string>{"R1", "R2"});
         std::string prefs;
         if (below(2) == 0)
             prefs = "<TimePreferences><Soft score=\"" + std::to_string(1 + below(3)) + "\">" +
                     slot() + "</Soft></TimePreferences>";
-        activities += activity("A" + std::to_string(i), 1 + below(2), {teachers[teacher]},
+        activities += activity("A" + std::to_string(i), 1 + below(2), {teacher},
                                groups, weeks[below(4)], prefs);
     }
     for (int k = below(3); k > 0; --k) {
