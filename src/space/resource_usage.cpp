@@ -128,9 +128,10 @@ void SearchSpace::forbidSlots(int r, int from, int to, int flags, bool booking) 
 void SearchSpace::freeResourceUse(int r, int from, int to, int flags) {
     const Resource& resource = problem.resources[r];
     std::uint8_t* usage = isGrresUsed[resource.grres].data();
+    const std::uint8_t* closed = closedFlags[resource.grres].data();
     for (int t = from; t <= to; ++t) {
         const int old = usage[t];
-        const int now = old & ~flags;
+        const int now = (old & ~flags) | closed[t];
         usage[t] = static_cast<std::uint8_t>(now);
         if (now == old) continue;
         const int oldIndex = countIndex(old), newIndex = countIndex(now);

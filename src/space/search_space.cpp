@@ -77,10 +77,12 @@ SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records)
     // A grouped resource counts as taken in both weeks where it is
     // unavailable. When that leaves a group without any member for an
     // activity's every start, the activity cannot be placed at all.
+    closedFlags.assign(problem.nbGrres, std::vector<std::uint8_t>(nbSlots, 0));
     for (std::size_t r = 0; r < problem.resources.size(); ++r) {
         const Resource& resource = problem.resources[r];
         if (resource.grres < 0) continue;
         for (int u : resource.timePrefs.unavail) {
+            closedFlags[resource.grres][u] = takenBoth;
             try {
                 markResourceUsed(static_cast<int>(r), u, u, takenBoth);
             } catch (int) {

@@ -250,6 +250,10 @@ public:
     std::vector<int> continuityBase;
 
 private:
+    // Per grres and slot: takenBoth where the resource itself is unavailable.
+    // Releasing a booking whose break covered such a slot keeps it taken.
+    std::vector<std::vector<std::uint8_t>> closedFlags;
+
     void initActivity(int a);
     void buildPropagators();
     void bookSlots(int r, int from, int to, int flags);

@@ -76,6 +76,25 @@ TEST(ResourceUsageTest, BookingBlocksTheResourceForItsBreak) {
     EXPECT_EQ(built.starts(1), expected);
 }
 
+TEST(ResourceUsageTest, ReleasingABreakOverAClosedSlotKeepsTheSlotClosed) {
+    // slot 01234   R1: .AbX.  (b = A's break, X = R1 closed)
+    Built built(problemText(1, 5,
+                            resource("R1", "<TimePreferences><Hard>3</Hard></TimePreferences><Break>1</Break>") +
+                                resource("R2") + resource("T"),
+                            activity("A", 1, {"R1"}) + activity("Other", 1, {"T"}, roomGroup)));
+    SearchSpace& space = *built.space;
+    space.processPropagators();
+    const int r1 = built.resource("R1");
+    const int grres = built.problem.resources[r1].grres;
+    const std::vector<std::uint8_t> before = space.isGrresUsed[grres];
+    const std::vector<GroupCounts> counts = space.availableRes[0];
+    place(space, built.activity("A"), 2, {r1});
+    EXPECT_EQ(space.isGrresUsed[grres][2], takenBoth);
+    space.releaseResource(built.activity("A"), r1);
+    EXPECT_EQ(space.isGrresUsed[grres], before);
+    EXPECT_EQ(space.availableRes[0], counts);
+}
+
 TEST(ResourceUsageTest, ReachingMaxDaysKeepsTheOtherActivitiesOnUsedDays) {
     Built built(problemText(3, 4, resource("T", "<MaxDays>1</MaxDays>"),
                             activity("A", 1, {"T"}) + activity("B", 1, {"T"}) +
