@@ -2,10 +2,11 @@
 # `make test` builds and runs every test.
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
+FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all demo test test-sanitize bench check-tools clean
+.PHONY: all demo test test-sanitize fuzz-smoke bench check-tools clean
 
 all: check-tools
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
@@ -28,9 +29,14 @@ test-sanitize: check-tools
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# Builds the fuzz targets with clang in $(FUZZ_BUILD) and runs each briefly on
+# its seed corpus; skipped where clang or its fuzzer runtime is missing.
+fuzz-smoke:
+	FUZZ_BUILD=$(FUZZ_BUILD) JOBS=$(JOBS) bash fuzz/run_smoke.sh
+
 bench: check-tools
 	cmake -S . -B build-bench -DQUORVEX_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build-bench -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) build-bench
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) build-bench
