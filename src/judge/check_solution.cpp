@@ -76,7 +76,7 @@ struct Counters {
 class Judgement {
 public:
     explicit Judgement(const ProblemData& problem);
-    int run();
+    int run(JudgementTerms* terms);
 
 private:
     void judgeEntry(const SolutionEntry& entry);
@@ -156,13 +156,20 @@ Judgement::Judgement(const ProblemData& problem)
     groupOf.assign(nbResources, notAllowed);
 }
 
-int Judgement::run() {
+int Judgement::run(JudgementTerms* terms) {
     for (const SolutionEntry& entry : problem.solution) judgeEntry(entry);
     checkMaxDays();
     countBalanced();
     countDependences();
     countContinuous();
     const int score = total();
+    if (terms) {
+        // total() has checked that every term fits in an int.
+        *terms = {static_cast<int>(counters.unassigned), static_cast<int>(counters.activityPrefs),
+                  static_cast<int>(counters.resourcePrefs), static_cast<int>(counters.dependences),
+                  static_cast<int>(counters.continuousSoft),
+                  static_cast<int>(counters.continuousHard), static_cast<int>(counters.balanced)};
+    }
     if (logLevel(10))
         logPrint("Judgement:\n- Unassigned activities: %d\n"
                  "- Soft time preferences (activities): %d\n"
@@ -445,5 +452,10 @@ int timePreferenceCost(const ProblemData& problem, int start, const TimePrefs& p
 
 int checkSolution(const ProblemData& problem) {
     Judgement judgement(problem);
-    return judgement.run();
+    return judgement.run(nullptr);
+}
+
+int checkSolution(const ProblemData& problem, JudgementTerms& terms) {
+    Judgement judgement(problem);
+    return judgement.run(&terms);
 }

@@ -6,6 +6,21 @@
 // of the seven penalty terms, logging the judgement report.
 int checkSolution(const ProblemData& problem);
 
+// The seven terms of the judgement, in the order of its report; their sum is
+// the score.
+struct JudgementTerms {
+    int unassigned = 0;  // 1000000 per unassigned activity
+    int activityPrefs = 0;
+    int resourcePrefs = 0;
+    int dependences = 0;
+    int continuousSoft = 0;
+    int continuousHard = 0;
+    int balanced = 0;
+};
+
+// The same judgement, also handing back its seven terms.
+int checkSolution(const ProblemData& problem, JudgementTerms& terms);
+
 // Cost of one set of time preferences for a placed activity; resource is -1
 // for the activity's own preferences.
 int timePreferenceCost(const ProblemData& problem, int start, const TimePrefs& prefs,
