@@ -8,43 +8,7 @@
 
 namespace search_testing {
 
-std::string resource(const std::string& id, const std::string& inner) {
-    return "<Resource id=\"" + id + "\">" + inner + "</Resource>\n";
-}
-
-std::string activity(const std::string& id, int length, const std::vector<std::string>& required,
-                     const std::vector<std::vector<std::string>>& groups, char week,
-                     const std::string& inner) {
-    std::string text = "<Activity id=\"" + id + "\"><Length>" + std::to_string(length) +
-                       "</Length><Week>" + std::string(1, week) + "</Week>" + inner +
-                       "<RequiredResources>";
-    for (const std::string& r : required) text += "<Resource>" + r + "</Resource>";
-    for (const auto& group : groups) {
-        text += "<Group>";
-        for (const std::string& r : group) text += "<Resource>" + r + "</Resource>";
-        text += "</Group>";
-    }
-    return text + "</RequiredResources></Activity>\n";
-}
-
-std::string dependence(const std::string& first, const std::string& second,
-                       const std::string& op, int score) {
-    std::string head = score < 0 ? "<Dependence>"
-                                 : "<Dependence score=\"" + std::to_string(score) + "\">";
-    return head + "<FirstActivity>" + first + "</FirstActivity><SecondActivity>" + second +
-           "</SecondActivity><Operator>" + op + "</Operator></Dependence>\n";
-}
-
-std::string problemText(int days, int slotsPerDay, const std::string& resources,
-                        const std::string& activities, const std::string& dependences) {
-    std::string text = "<Timetable><Problem><General><DaysPerWeek>" + std::to_string(days) +
-                       "</DaysPerWeek><SlotsPerDay>" + std::to_string(slotsPerDay) +
-                       "</SlotsPerDay></General><Resources><Classrooms/><Teachers>" +
-                       resources + "</Teachers><Classes/></Resources><Activities>" +
-                       activities + "</Activities>";
-    if (!dependences.empty()) text += "<Dependences>" + dependences + "</Dependences>";
-    return text + "</Problem></Timetable>\n";
-}
+using namespace space_testing;
 
 std::string generatedProblem(unsigned seed) {
     std::mt19937 random(seed);

@@ -5,26 +5,11 @@
 
 #include "problem/problem_data.h"
 #include "search/solution_record.h"
+#include "space/space_fixture.h"
 
-// Small problems written as XML, run settings for short searches, and the
-// judgement of a search's record.
+// Random problems, run settings for short searches, and the judgement of a
+// search's record. Problems are written with the helpers of space_fixture.h.
 namespace search_testing {
-
-// <Resource id="..."> with optional rule elements inside.
-std::string resource(const std::string& id, const std::string& inner = "");
-
-// An activity needing the resources `required` and one member of each group;
-// inner is placed after its Week (e.g. time preferences).
-std::string activity(const std::string& id, int length, const std::vector<std::string>& required,
-                     const std::vector<std::vector<std::string>>& groups = {}, char week = 'A',
-                     const std::string& inner = "");
-
-std::string dependence(const std::string& first, const std::string& second,
-                       const std::string& op, int score = -1);
-
-// A whole problem; every resource is listed as a teacher.
-std::string problemText(int days, int slotsPerDay, const std::string& resources,
-                        const std::string& activities, const std::string& dependences = "");
 
 // A random problem of a few activities over one or two short days, using
 // every rule: mixed weeks, breaks, MaxDays, Balanced, Continuous with and
