@@ -1,0 +1,201 @@
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "view/blocking_reasons.h"
+#include "view/renderers.h"
+
+namespace View {
+
+namespace {
+
+constexpr int labelWidth = 4;  // "  0 " before the first day column
+
+// The text cut to width (a cut shown by "~") and padded with blanks.
+std::string fit(const std::string& text, int width) {
+    if (width <= 0) return "";
+    if (static_cast<int>(text.size()) > width) return text.substr(0, width - 1) + "~";
+    return text + std::string(width - text.size(), ' ');
+}
+
+// Words of text on lines no longer than textWidth; later lines start with indent.
+std::string wrap(const std::string& text, const std::string& indent) {
+    std::string out, line;
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t next = text.find(' ', pos);
+        if (next == std::string::npos) next = text.size();
+        const std::string word = text.substr(pos, next - pos);
+        pos = next + 1;
+        if (!line.empty() && static_cast<int>(line.size() + 1 + word.size()) > textWidth) {
+            out += line + "\n";
+            line = indent;
+        }
+        if (!line.empty() && line != indent) line += " ";
+        line += word;
+    }
+    out += line + "\n";
+    // A word longer than a whole line is cut where the line ends.
+    std::string cut;
+    std::size_t start = 0;
+    while (start < out.size()) {
+        std::size_t end = out.find('\n', start);
+        std::string piece = out.substr(start, end - start);
+        while (static_cast<int>(piece.size()) > textWidth) {
+            cut += piece.substr(0, textWidth) + "\n";
+            piece = indent + piece.substr(textWidth);
+        }
+        cut += piece + "\n";
+        start = end + 1;
+    }
+    return cut;
+}
+
+class TextGrids {
+public:
+    TextGrids(const CheckedTimetable& checked, const TimetableLayout& layout)
+        : checked(checked),
+          layout(layout),
+          problem(layout.problem),
+          cellWidth(std::max(3, (textWidth - labelWidth) / std::max(1, problem.days) - 1)) {}
+
+    std::string render() {
+        header();
+        for (ResourceKind kind : shownKinds) {
+            bool titled = false;
+            for (std::size_t r = 0; r < problem.resources.size(); ++r) {
+                if (checked.kinds[r] != kind) continue;
+                if (!titled) out += std::string("\n==== ") + kindTitle(kind) + " ====\n";
+                titled = true;
+                grid(static_cast<int>(r));
+            }
+        }
+        unassigned();
+        return out;
+    }
+
+private:
+    void header() {
+        out += wrap("Timetable: problem " + checked.problemFile + ", solution " +
+                        checked.solutionFile, "  ");
+        const JudgementTerms& t = checked.terms;
+        const std::pair<const char*, int> rows[] = {
+            {"Unassigned activities", t.unassigned},
+            {"Soft time preferences (activities)", t.activityPrefs},
+            {"Soft time preferences (resources)", t.resourcePrefs},
+            {"Broken dependences", t.dependences},
+            {"Broken 'continuous' (soft)", t.continuousSoft},
+            {"Broken 'continuous' (hard)", t.continuousHard},
+            {"Violated 'balanced'", t.balanced}};
+        out += "Score: " + std::to_string(checked.score) + "\n";
+        for (const auto& [label, value] : rows)
+            out += "  " + fit(label, 38) + std::to_string(value) + "\n";
+        out += std::to_string(layout.placements.size()) + " lessons placed, " +
+               std::to_string(layout.unassigned.size()) + " unassigned.\n";
+        out += "Marks: * soft penalty, ^ continues from above, E/O even/odd week only, "
+               "//// unavailable\n";
+    }
+
+    std::string ruler() const {
+        std::string line(labelWidth - 1, '-');
+        for (int d = 0; d < problem.days; ++d) line += "+" + std::string(cellWidth, '-');
+        return line + "\n";
+    }
+
+    void grid(int resource) {
+        out += std::string("\n") + kindLabel(checked.kinds[resource]) + " " +
+               problem.resourceName(resource) + "\n";
+        out += std::string(labelWidth - 1, ' ');
+        for (int d = 0; d < problem.days; ++d)
+            out += "|" + fit(dayTitle(d) + " (" + std::to_string(layout.fileSlot(d, 0)) + "-" +
+                                 std::to_string(layout.fileSlot(d, layout.fileSlotsPerDay - 1)) +
+                                 ")",
+                             cellWidth);
+        out += "\n" + ruler();
+        for (int hour = 0; hour < layout.fileSlotsPerDay; ++hour) {
+            for (int line = 0; line < 2; ++line) {
+                std::string label = line == 0 ? std::to_string(hour) : "";
+                out += std::string(labelWidth - 1 - std::min<int>(label.size(), labelWidth - 1),
+                                   ' ') + label;
+                for (int d = 0; d < problem.days; ++d) out += "|" + cellLine(resource, d, hour, line);
+                out += "\n";
+            }
+            out += ruler();
+        }
+    }
+
+    // Line 0 of a cell names the lesson, line 1 its other resources. A lesson
+    // of one week takes its half of the cell, marked E or O.
+    std::string cellLine(int resource, int day, int hour, int line) const {
+        const int slot = layout.internalSlot(day, hour);
+        int held[2];
+        for (int w = 0; w < 2; ++w) {
+            const Holder& h = layout.holder(w, resource, slot);
+            held[w] = h.isBreak ? -1 : h.placement;
+        }
+        if (held[0] == held[1]) return fit(part(resource, slot, hour, held[0], line), cellWidth);
+        const int even = (cellWidth - 1) / 2;
+        return fit("E " + part(resource, slot, hour, held[0], line), even) + "/" +
+               fit("O " + part(resource, slot, hour, held[1], line), cellWidth - 1 - even);
+    }
+
+    std::string part(int resource, int slot, int hour, int p, int line) const {
+        if (p < 0) return layout.unavailable(resource, slot) ? std::string(cellWidth, '/') : "";
+        const Placement& placement = layout.placements[p];
+        const std::string id = problem.activityName(placement.activity);
+        if (placement.hour != hour) return line == 0 ? "^ " + id : "";
+        if (line == 0) return id + (placement.penalised() ? " *" : "");
+        std::string others;
+        for (int r : layout.otherResources(placement, resource))
+            others += (others.empty() ? "" : ",") + std::string(problem.resourceName(r));
+        return others;
+    }
+
+    void unassigned() {
+        out += "\n==== Unassigned lessons ====\n";
+        if (layout.unassigned.empty()) out += "Every lesson has a place.\n";
+        for (int a : layout.unassigned) {
+            const Activity& activity = problem.activities[a];
+            std::string needs;
+            for (int r : activity.reqRes)
+                needs += (needs.empty() ? "" : ", ") + std::string(problem.resourceName(r));
+            for (int g : activity.reqGroups) {
+                std::string members;
+                for (int r : problem.groups[g].resources)
+                    members += (members.empty() ? "" : " or ") + std::string(problem.resourceName(r));
+                needs += (needs.empty() ? "one of " : ", one of ") + members;
+            }
+            out += "\n" + wrap(std::string(problem.activityName(a)) + " (length " +
+                                   std::to_string(activity.length) + ", weeks " +
+                                   weekLetter(activity.week) + ", needs " + needs + ")",
+                               "    ");
+            for (const DayBlocking& day : blockingOf(layout, a)) {
+                std::string dayLabel = fit(dayTitle(day.day), 8);
+                for (const BlockedRun& run : day.runs) {
+                    const int first = layout.fileSlot(day.day, run.firstHour);
+                    const int last = layout.fileSlot(day.day, run.lastHour);
+                    const std::string starts =
+                        last > first ? "slots " + std::to_string(first) + "-" + std::to_string(last)
+                                     : "slot " + std::to_string(first);
+                    out += wrap("  " + dayLabel + starts + ": " + describe(layout, a, run.reason),
+                                std::string(12, ' '));
+                    dayLabel = std::string(8, ' ');
+                }
+            }
+        }
+    }
+
+    const CheckedTimetable& checked;
+    const TimetableLayout& layout;
+    const ProblemData& problem;
+    const int cellWidth;
+    std::string out;
+};
+
+}  // namespace
+
+std::string renderText(const CheckedTimetable& checked, const TimetableLayout& layout) {
+    return TextGrids(checked, layout).render();
+}
+
+}  // namespace View

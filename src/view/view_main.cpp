@@ -1,0 +1,52 @@
+#include <cstdio>
+#include <string>
+
+#include "driver/files.h"
+#include "driver/log.h"
+#include "driver/run_settings.h"
+#include "view/checked_timetable.h"
+#include "view/renderers.h"
+#include "view/timetable_layout.h"
+#include "view/view_options.h"
+
+namespace {
+
+// A page or table that could not be written completely must not pass for a
+// saved file.
+void writeWhole(const std::string& name, const std::string& text) {
+    FILE* stream = openFile(name, "w");
+    bool failed = std::fwrite(text.data(), 1, text.size(), stream) != text.size();
+    failed = std::fflush(stream) != 0 || failed;
+    if (stream != stdout) failed = std::fclose(stream) != 0 || failed;
+    currentFile.clear();
+    if (failed) {
+        logPrint("Couldn't create file '%s'\n", name.c_str());
+        endProgram(1);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    programName = argc > 0 ? argv[0] : "quorvex-view";
+    const View::ViewOptions options = View::parseViewOptions(argc, argv);
+    if (options.action == View::ViewOptions::Action::showHelp) {
+        View::printViewUsage(programName.c_str());
+        return 0;
+    }
+    if (options.action == View::ViewOptions::Action::usageError) {
+        View::printViewUsage(programName.c_str());
+        return 1;
+    }
+    // The reading and the judgement log nothing but their framed errors.
+    runSettings.verbosity = 0;
+
+    View::CheckedTimetable checked;
+    View::readCheckedTimetable(options.problemFile, options.solutionFile, checked);
+    const View::TimetableLayout layout(checked.problem);
+
+    if (!options.htmlFile.empty()) writeWhole(options.htmlFile, View::renderHtml(checked, layout));
+    if (!options.csvFile.empty()) writeWhole(options.csvFile, View::renderCsv(layout));
+    if (options.text) writeWhole("-", View::renderText(checked, layout));
+    return 0;
+}
