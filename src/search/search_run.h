@@ -6,7 +6,6 @@
 #include "search/solution_record.h"
 #include "space/search_space.h"
 
-
 // Values of SearchSpace::state.
 constexpr int stateFailed = 0, stateOpen = 1, stateSolved = 2;
 
