@@ -63,28 +63,48 @@ TEST(FastShuffle, KeepsTheJudgementAndNeverRaisesTheScoreOnGeneratedProblems) {
     EXPECT_GT(improved, 150);
 }
 
-TEST(FastShuffle, EndsAfterOnePassWhenNoMoveImproves) {
-    Built built(problemText(1, 4, resource("T"), activity("A", 1, {"T"}) + activity("B", 1, {"T"})));
-    storeTimetable(built, {0, 1});
-
+// The log of one shuffle at the given verbosity.
+std::string shuffleLog(Built& built, int verbosity) {
     std::FILE* log = std::tmpfile();
     std::FILE* saved = logStream;
     logStream = log;
-    runSettings.verbosity = 20;
+    runSettings.verbosity = verbosity;
     FastShuffle(*built.space);
     runSettings.verbosity = 0;
     logStream = saved;
-
     std::rewind(log);
     std::string text;
     for (int c; (c = std::fgetc(log)) != EOF;) text += static_cast<char>(c);
     std::fclose(log);
+    return text;
+}
+
+TEST(FastShuffle, EndsAfterOnePassWhenNoMoveImproves) {
+    Built built(problemText(1, 4, resource("T"), activity("A", 1, {"T"}) + activity("B", 1, {"T"})));
+    storeTimetable(built, {0, 1});
+    const std::string text = shuffleLog(built, 20);
     EXPECT_EQ(text.find("Fast shufle\n"), 0u);
     const auto firstPass = text.find("  Starting new pass (score = 0)\n");
     EXPECT_NE(firstPass, std::string::npos);
     EXPECT_EQ(text.find("Starting new pass", firstPass + 5), std::string::npos);
     EXPECT_NE(text.find("Fast shufle gives score 0\n"), std::string::npos);
     EXPECT_EQ(built.space->time_sel, (std::vector<int>{0, 1}));
+}
+
+TEST(FastShuffle, SkipsTheStartsAnObstacleRulesOut) {
+    // slot 0123|4567   A lasts 3 slots, B holds T at slot 5
+    //      AAA.|.B..
+    // Start 2 would cross the day's end: the scan goes on at 4, not 3.
+    // Start 4 collides with B at 5: the scan goes on at 6, which crosses too.
+    Built built(problemText(2, 4, resource("T"), activity("A", 3, {"T"}) + activity("B", 1, {"T"})));
+    storeTimetable(built, {0, 5});
+    const std::string text = shuffleLog(built, 20);
+    const std::string stepA = text.substr(0, text.find("Trying with activity 1"));
+    for (int t : {0, 1, 2, 4, 6})
+        EXPECT_NE(stepA.find("Time = " + std::to_string(t) + " ->"), std::string::npos) << t;
+    for (int t : {3, 5, 7})
+        EXPECT_EQ(stepA.find("Time = " + std::to_string(t) + " ->"), std::string::npos) << t;
+    EXPECT_NE(stepA.find("Time = 4 -> impossible"), std::string::npos);
 }
 
 TEST(FastShuffle, TakesTheEarliestOfEqualStarts) {
