@@ -9,6 +9,7 @@
 #include "driver/run_settings.h"
 #include "problem/name_index.h"
 #include "problem/problem_reader.h"
+#include "problem/score_bound.h"
 #include "problem/time_prefs.h"
 #include "problem/value_syntax.h"
 
@@ -236,6 +237,7 @@ void analyseProblem(ProblemData& problem, XML::Elements& root) {
     analyseResources(problem);
     numberGroupSelections(problem);
     buildConflicts(problem);
+    checkScoreBound(problem);
     if (logLevel(10))
         logPrint("Statistics: %d activities, %d resources, %d groups, %d timeslots (%d days x %d "
                  "hours), %d dependences, %d grres, %d grsel\n",

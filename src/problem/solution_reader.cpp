@@ -1,6 +1,5 @@
 #include "problem/solution_reader.h"
 
-#include <climits>
 #include <map>
 #include <string>
 #include <vector>
@@ -117,13 +116,14 @@ void resolveEntries(ProblemData& problem) {
     }
 }
 
-// File slot to internal slot. A start far beyond the grid stays beyond it
-// (capped at the largest int) instead of wrapping around into it; the
-// judgement refuses it.
-int internalStart(int start, int addedSlots, int fileSlotsPerDay) {
+// File slot to internal slot. A start beyond the grid stays beyond it,
+// capped at the first slot past the grid, instead of wrapping around into
+// it; the judgement refuses it, and slot sums on it (start + length) cannot
+// overflow.
+int internalStart(int start, int addedSlots, int fileSlotsPerDay, int nbSlots) {
     long long converted =
         start + static_cast<long long>(addedSlots) * (start / fileSlotsPerDay);
-    return converted > INT_MAX ? INT_MAX : static_cast<int>(converted);
+    return converted > nbSlots ? nbSlots : static_cast<int>(converted);
 }
 
 }  // namespace
@@ -137,5 +137,6 @@ void readSolution(ProblemData& problem, XML::Elements& root) {
     resolveEntries(problem);
     const int fileSlotsPerDay = problem.slotsPerDay - problem.addedSlots;
     for (SolutionEntry& entry : problem.solution)
-        entry.start = internalStart(entry.start, problem.addedSlots, fileSlotsPerDay);
+        entry.start =
+            internalStart(entry.start, problem.addedSlots, fileSlotsPerDay, problem.nbSlots);
 }

@@ -1,0 +1,78 @@
+#include "problem/score_bound.h"
+
+#include <algorithm>
+#include <climits>
+#include <vector>
+
+#include "driver/log.h"
+
+namespace {
+
+// The largest cost of a window of `length` consecutive slots of a prepared
+// soft table, bounded from above by two cheap figures: length times the
+// dearest slot, and the sum of all slots.
+struct SoftFigures {
+    long long dearest = 0;
+    long long total = 0;
+
+    explicit SoftFigures(const TimePrefs& prefs) {
+        for (int cost : prefs.soft) {
+            dearest = std::max<long long>(dearest, cost);
+            total += cost;
+        }
+    }
+    long long window(int length) const { return std::min(dearest * length, total); }
+};
+
+}  // namespace
+
+long long placedPenaltyBound(const ProblemData& problem, long long limit) {
+    // Each term added is below 2^47 (an int times at most 2 x 100000 slots),
+    // and counting stops once past limit, so the sum stays far from overflow.
+    long long bound = 0;
+    auto add = [&](long long term) {
+        bound += term;
+        return bound > limit;
+    };
+
+    std::vector<SoftFigures> resourceSoft;
+    resourceSoft.reserve(problem.resources.size());
+    for (const Resource& resource : problem.resources) resourceSoft.emplace_back(resource.timePrefs);
+
+    for (const Activity& activity : problem.activities) {
+        // Its own preferences, those of its required resources and the dearest
+        // member of each group it chooses from; halving is left out.
+        long long cost = SoftFigures(activity.ownTimePrefs).window(activity.length);
+        for (int r : activity.reqRes) cost += resourceSoft[r].window(activity.length);
+        for (int g : activity.reqGroups) {
+            long long dearest = 0;
+            for (int r : problem.groups[g].resources)
+                dearest = std::max(dearest, resourceSoft[r].window(activity.length));
+            cost += dearest;
+        }
+        if (add(cost)) return bound;
+    }
+    for (const Dependence& dependence : problem.dependences)
+        if (dependence.score > 0 && add(dependence.score)) return bound;
+    for (const Resource& resource : problem.resources) {
+        // A gap lies inside the used days of one week: at most every slot of
+        // both weeks.
+        if (resource.continuous > 0 &&
+            add(static_cast<long long>(resource.continuous / 2) * 2 * problem.nbSlots))
+            return bound;
+        // The excess over the day quota, summed over the days, is at most the
+        // resource's whole load.
+        if (resource.balanced > 0) {
+            long long load = 0;
+            for (int a : resource.activities) load += problem.activities[a].weekLoad;
+            if (add(load * resource.balanced)) return bound;
+        }
+    }
+    return bound;
+}
+
+void checkScoreBound(const ProblemData& problem) {
+    long long bound = placedPenaltyBound(problem, INT_MAX);
+    if (bound > INT_MAX)
+        fatalError("Scores too large (the penalties of one timetable could pass %d)", INT_MAX);
+}
