@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "judge/check_solution.h"
 #include "random_descent.h"
 #include "space_fixture.h"
 
@@ -152,7 +153,8 @@ TEST(JournalPropertyTest, GoingBackToAMidPointEqualsTheReplayUpToIt) {
 
 // The same on the benchmark problems, with longer decision sequences.
 TEST(JournalPropertyTest, BenchmarkDecisionsUndoneToTheRootGiveAFreshSpace) {
-    for (const char* name : {"small-1", "medium-1", "real-ro-oradea-school10"}) {
+    for (const char* name : {"small-1", "medium-1", "large-1", "real-es-secondary",
+                             "real-ro-oradea-school10"}) {
         SCOPED_TRACE(name);
         reportSeedOnAbort(7);
         testing_support::quietLogs();
@@ -172,8 +174,13 @@ TEST(JournalPropertyTest, BenchmarkDecisionsUndoneToTheRootGiveAFreshSpace) {
             RandomDescent walk(i);
             walk.nodeLimit = 2000;
             walk.maxDepth = i == 0 ? -1 : 60 * static_cast<int>(i);
-            walk.run(space);
+            const bool stopped = walk.run(space);
             EXPECT_GT(walk.nodes, 50);
+            // A complete random timetable of a real problem: one score.
+            if (stopped && space.state == 2) {
+                storeTimetable(space, problem);
+                EXPECT_EQ(space.myScore, checkSolution(problem));
+            }
             space.goBack(root, &fresh);
         }
     }
