@@ -63,27 +63,6 @@ TEST(JournalTest, GoingBackAfterAFailedPropagationGivesTheRootAgain) {
     for (int a = 0; a < 3; ++a) EXPECT_EQ(built.starts(a), range(0, 1));
 }
 
-TEST(JournalTest, RestoredStartsWidenTheBoundsAndDetachedPropagatorsReturn) {
-    Built built(problemText(1, 4, resource("T1") + resource("T2"),
-                            activity("A", 1, {"T1"}) + activity("B", 1, {"T2"}),
-                            dependence("A", "B", "Before")));
-    SearchSpace& space = *built.space;
-    space.processPropagators();
-    const int a = built.activity("A");
-    const JournalMark mark = space.takeMark();
-    ASSERT_EQ(space.time[a].watchers.size(), 1u);
-    Propagators::Propagator* before = space.time[a].watchers[0];
-    space.assign(a, 1);  // min and max both move
-    space.processPropagators();
-    EXPECT_TRUE(space.time[a].watchers.empty());  // a fixed first: nothing left to narrow
-    EXPECT_EQ(built.starts(built.activity("B")), range(2, 3));
-    space.goBack(mark);
-    EXPECT_EQ(space.time[a].min, 0);
-    EXPECT_EQ(space.time[a].max, 2);
-    EXPECT_EQ(space.time[a].watchers, (std::vector<Propagators::Propagator*>{before}));
-    EXPECT_EQ(built.starts(built.activity("B")), range(1, 3));
-}
-
 // Random decision sequences on small problems with every feature, complete
 // or cut short, then back to the root: the space equals a freshly built and
 // propagated one (the consistency check aborts on any difference).

@@ -67,20 +67,6 @@ TEST(PlacementTest, ResourcePreferencesOfAOneWeekActivityAreHalvedOncePerResourc
     EXPECT_EQ(judged(built), 11);
 }
 
-TEST(PlacementTest, BalancedChargesTheGrowthOfTheDaysExcess) {
-    // Four every-week lessons of T (weekLoad 2 each) on 2 days: quota 4 a day.
-    Built built(problemText(2, 4, resource("T", "<Balanced score=\"2\"/>"),
-                            activity("A", 1, {"T"}) + activity("B", 1, {"T"}) +
-                                activity("C", 1, {"T"}) + activity("D", 1, {"T"})));
-    decideInOrder(built, {"A", "B", "C", "D"});
-    const int expected[] = {0, 0, 2 * 2, 2 * 4};  // day 0 load 2, 4, 6, 8
-    for (int i = 0; i < 4; ++i) {
-        decide(built, i);
-        EXPECT_EQ(built.space->myScore, expected[i]) << i;
-    }
-    EXPECT_EQ(judged(built), 8);
-}
-
 TEST(PlacementTest, ContinuityChargesTheJudgementsGapWithBreaksAndUnusedLessons) {
     // C has a break of 1 (one added slot: 7 internal slots) and continuity 4.
     // slot    0 1 2 3 4 5 6
