@@ -62,7 +62,7 @@ private:
                             .slot = fileSlot(s)};
                 if (breakClash.kind == Block::fits)
                     breakClash = {.kind = Block::breakNeeded, .resource = r, .other = other,
-                                  .slot = fileSlot(s)};
+                                  .slot = fileSlot(s), .ownBreak = !holder.isBreak};
             }
         }
         if (breakClash.kind != Block::fits) return breakClash;
@@ -182,10 +182,15 @@ std::string describe(const TimetableLayout& layout, int activity, const BlockRea
     case Block::resourceBusy:
         return resource + " is busy with " + problem.activityName(reason.other) + " at slot " +
                slot;
-    case Block::breakNeeded:
-        return resource + " needs a break of " +
-               std::to_string(problem.resources[reason.resource].breakSlots) + " between it and " +
-               problem.activityName(reason.other) + " (slot " + slot + ")";
+    case Block::breakNeeded: {
+        const std::string rest =
+            "a break of " + std::to_string(problem.resources[reason.resource].breakSlots);
+        if (reason.ownBreak)
+            return resource + " needs " + rest + " after this lesson, but " +
+                   problem.activityName(reason.other) + " follows at slot " + slot;
+        return resource + " needs " + rest + " after " + problem.activityName(reason.other) +
+               " (slot " + slot + ")";
+    }
     case Block::dayLimit:
         return resource + " already works its " +
                std::to_string(problem.resources[reason.resource].maxDays) +

@@ -28,6 +28,7 @@ struct BlockReason {
     int slot = -1;         // file slot where the clash lies
     int group = -1;        // for groupFull
     int dependence = -1;   // for dependence
+    bool ownBreak = false; // for breakNeeded: this lesson's break, not the other's
     std::vector<BlockReason> members{};  // for groupFull: why each member is not free
 
     bool operator==(const BlockReason& other) const = default;

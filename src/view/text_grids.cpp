@@ -18,21 +18,26 @@ std::string fit(const std::string& text, int width) {
     return text + std::string(width - text.size(), ' ');
 }
 
-// Words of text on lines no longer than textWidth; later lines start with indent.
-std::string wrap(const std::string& text, const std::string& indent) {
-    std::string out, line;
+// prefix, then the words of text on lines no longer than textWidth; later
+// lines start with indent.
+std::string wrap(const std::string& prefix, const std::string& text, const std::string& indent) {
+    std::string out, line = prefix;
+    bool fresh = true;  // nothing but the prefix or the indent on the line yet
     std::size_t pos = 0;
     while (pos < text.size()) {
         std::size_t next = text.find(' ', pos);
         if (next == std::string::npos) next = text.size();
         const std::string word = text.substr(pos, next - pos);
         pos = next + 1;
-        if (!line.empty() && static_cast<int>(line.size() + 1 + word.size()) > textWidth) {
+        if (word.empty()) continue;
+        if (!fresh && static_cast<int>(line.size() + 1 + word.size()) > textWidth) {
             out += line + "\n";
             line = indent;
+        } else if (!fresh) {
+            line += " ";
         }
-        if (!line.empty() && line != indent) line += " ";
         line += word;
+        fresh = false;
     }
     out += line + "\n";
     // A word longer than a whole line is cut where the line ends.
@@ -49,6 +54,21 @@ std::string wrap(const std::string& text, const std::string& indent) {
         start = end + 1;
     }
     return cut;
+}
+
+std::string withoutTrailingBlanks(const std::string& text) {
+    std::string out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        std::size_t last = text.find_last_not_of(' ', end == start ? start : end - 1);
+        if (last != std::string::npos && last >= start && last < end)
+            out.append(text, start, last + 1 - start);
+        out += '\n';
+        start = end + 1;
+    }
+    return out;
 }
 
 class TextGrids {
@@ -71,13 +91,13 @@ public:
             }
         }
         unassigned();
-        return out;
+        return withoutTrailingBlanks(out);
     }
 
 private:
     void header() {
-        out += wrap("Timetable: problem " + checked.problemFile + ", solution " +
-                        checked.solutionFile, "  ");
+        out += wrap("", "Timetable: problem " + checked.problemFile + ", solution " +
+                            checked.solutionFile, "  ");
         const JudgementTerms& t = checked.terms;
         const std::pair<const char*, int> rows[] = {
             {"Unassigned activities", t.unassigned},
@@ -106,10 +126,11 @@ private:
         out += std::string("\n") + kindLabel(checked.kinds[resource]) + " " +
                problem.resourceName(resource) + "\n";
         out += std::string(labelWidth - 1, ' ');
+        for (int d = 0; d < problem.days; ++d) out += "|" + fit(dayTitle(d), cellWidth);
+        out += "\n" + std::string(labelWidth - 1, ' ');
         for (int d = 0; d < problem.days; ++d)
-            out += "|" + fit(dayTitle(d) + " (" + std::to_string(layout.fileSlot(d, 0)) + "-" +
-                                 std::to_string(layout.fileSlot(d, layout.fileSlotsPerDay - 1)) +
-                                 ")",
+            out += "|" + fit("slots " + std::to_string(layout.fileSlot(d, 0)) + "-" +
+                                 std::to_string(layout.fileSlot(d, layout.fileSlotsPerDay - 1)),
                              cellWidth);
         out += "\n" + ruler();
         for (int hour = 0; hour < layout.fileSlotsPerDay; ++hour) {
@@ -124,8 +145,9 @@ private:
         }
     }
 
-    // Line 0 of a cell names the lesson, line 1 its other resources. A lesson
-    // of one week takes its half of the cell, marked E or O.
+    // Line 0 of a cell names the lesson, line 1 its other resources. When the
+    // weeks differ, line 0 shows the even week and line 1 the odd one,
+    // marked E and O, without resources: the names need the width.
     std::string cellLine(int resource, int day, int hour, int line) const {
         const int slot = layout.internalSlot(day, hour);
         int held[2];
@@ -134,9 +156,8 @@ private:
             held[w] = h.isBreak ? -1 : h.placement;
         }
         if (held[0] == held[1]) return fit(part(resource, slot, hour, held[0], line), cellWidth);
-        const int even = (cellWidth - 1) / 2;
-        return fit("E " + part(resource, slot, hour, held[0], line), even) + "/" +
-               fit("O " + part(resource, slot, hour, held[1], line), cellWidth - 1 - even);
+        return fit((line == 0 ? "E " : "O ") + part(resource, slot, hour, held[line], 0),
+                   cellWidth);
     }
 
     std::string part(int resource, int slot, int hour, int p, int line) const {
@@ -165,7 +186,7 @@ private:
                     members += (members.empty() ? "" : " or ") + std::string(problem.resourceName(r));
                 needs += (needs.empty() ? "one of " : ", one of ") + members;
             }
-            out += "\n" + wrap(std::string(problem.activityName(a)) + " (length " +
+            out += "\n" + wrap("", std::string(problem.activityName(a)) + " (length " +
                                    std::to_string(activity.length) + ", weeks " +
                                    weekLetter(activity.week) + ", needs " + needs + ")",
                                "    ");
@@ -177,7 +198,7 @@ private:
                     const std::string starts =
                         last > first ? "slots " + std::to_string(first) + "-" + std::to_string(last)
                                      : "slot " + std::to_string(first);
-                    out += wrap("  " + dayLabel + starts + ": " + describe(layout, a, run.reason),
+                    out += wrap("  " + dayLabel, starts + ": " + describe(layout, a, run.reason),
                                 std::string(12, ' '));
                     dayLabel = std::string(8, ' ');
                 }
