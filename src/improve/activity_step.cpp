@@ -31,8 +31,9 @@ void Shuffler::activityStep(int a, int passStart) {
         space.myScore -= resourcePreferenceCorrection(a, t0) + softDependenceCost(a, t0);
         checkScore();
     }
-    // With the activity unassigned, the score as it stands: placing it must
-    // not cost more than leaving it out.
+    // Used when the activity is unassigned: it is placed only where that costs
+    // no more than leaving it out, which a broken soft dependence or a
+    // continuity gap can exceed.
     const int unassignedScore = space.myScore;
 
     bool foundT0 = false;
