@@ -144,6 +144,20 @@ std::string dependenceText(const TimetableLayout& layout, int activity,
     }
 }
 
+// Starts blocked by one rule on one resource, group or dependence read as one
+// run; the lessons in the way are listed together.
+bool sameCause(const BlockReason& a, const BlockReason& b) {
+    return a.kind == b.kind && a.resource == b.resource && a.group == b.group &&
+           a.dependence == b.dependence && a.ownBreak == b.ownBreak;
+}
+
+std::string memberReasons(const TimetableLayout& layout, int activity, const BlockReason& full) {
+    std::string text;
+    for (std::size_t i = 0; i < full.members.size(); ++i)
+        text += (i > 0 ? "; " : "") + describe(layout, activity, full.members[i]);
+    return text;
+}
+
 }  // namespace
 
 BlockReason firstBlock(const TimetableLayout& layout, int activity, int day, int hour) {
@@ -156,14 +170,45 @@ std::vector<DayBlocking> blockingOf(const TimetableLayout& layout, int activity)
         DayBlocking blocking{.day = day, .runs = {}};
         for (int hour = 0; hour < layout.fileSlotsPerDay; ++hour) {
             BlockReason reason = firstBlock(layout, activity, day, hour);
-            if (!blocking.runs.empty() && blocking.runs.back().reason == reason)
-                blocking.runs.back().lastHour = hour;
-            else
-                blocking.runs.push_back({hour, hour, std::move(reason)});
+            if (blocking.runs.empty() || !sameCause(blocking.runs.back().reason, reason))
+                blocking.runs.push_back({.firstHour = hour, .lastHour = hour, .reason = reason});
+            BlockedRun& run = blocking.runs.back();
+            run.lastHour = hour;
+            if (reason.other >= 0 &&
+                std::find(run.others.begin(), run.others.end(), reason.other) == run.others.end())
+                run.others.push_back(reason.other);
         }
         days.push_back(std::move(blocking));
     }
     return days;
+}
+
+std::string describe(const TimetableLayout& layout, int activity, const BlockedRun& run) {
+    if (run.firstHour == run.lastHour) return describe(layout, activity, run.reason);
+    const ProblemData& problem = layout.problem;
+    const BlockReason& reason = run.reason;
+    const std::string resource = reason.resource >= 0 ? problem.resourceName(reason.resource) : "";
+    std::string others;
+    for (std::size_t i = 0; i < run.others.size(); ++i)
+        others += (i > 0 ? ", " : "") + std::string(problem.activityName(run.others[i]));
+    switch (reason.kind) {
+    case Block::lessonUnavailable:
+        return "the lesson is not allowed in these slots";
+    case Block::resourceUnavailable:
+        return resource + " is unavailable";
+    case Block::resourceBusy:
+        return resource + " is busy with " + others;
+    case Block::breakNeeded:
+        return resource + " needs a break of " +
+               std::to_string(problem.resources[reason.resource].breakSlots) +
+               (reason.ownBreak ? " after this lesson, before " : " after ") + others;
+    case Block::groupFull:
+        return "no member of the group is free (at the first start: " +
+               memberReasons(layout, activity, reason) + ")";
+    default:
+        break;
+    }
+    return describe(layout, activity, reason);
 }
 
 std::string describe(const TimetableLayout& layout, int activity, const BlockReason& reason) {
@@ -195,14 +240,8 @@ std::string describe(const TimetableLayout& layout, int activity, const BlockRea
         return resource + " already works its " +
                std::to_string(problem.resources[reason.resource].maxDays) +
                " days (MaxDays) on other days";
-    case Block::groupFull: {
-        std::string text = "no member of the group is free (";
-        for (std::size_t i = 0; i < reason.members.size(); ++i) {
-            if (i > 0) text += "; ";
-            text += describe(layout, activity, reason.members[i]);
-        }
-        return text + ")";
-    }
+    case Block::groupFull:
+        return "no member of the group is free (" + memberReasons(layout, activity, reason) + ")";
     case Block::dependence:
         return dependenceText(layout, activity, reason);
     }

@@ -34,11 +34,14 @@ struct BlockReason {
     bool operator==(const BlockReason& other) const = default;
 };
 
-// Starts of one day that share their first reason, hours first to last.
+// Neighbouring starts of one day whose first reasons have one cause: the same
+// rule on the same resource, group or dependence (the lessons in the way and
+// the slots may differ).
 struct BlockedRun {
     int firstHour = 0;
     int lastHour = 0;
-    BlockReason reason;
+    BlockReason reason;       // the reason of the first start
+    std::vector<int> others{};  // every lesson in the way, each once, in slot order
 };
 
 struct DayBlocking {
@@ -49,10 +52,11 @@ struct DayBlocking {
 // The first reason that keeps the activity from starting at hour of day.
 BlockReason firstBlock(const TimetableLayout& layout, int activity, int day, int hour);
 
-// Every day of the week, its starts gathered into runs of one reason.
+// Every day of the week, its starts gathered into runs of one cause.
 std::vector<DayBlocking> blockingOf(const TimetableLayout& layout, int activity);
 
 // The reason in words, for people; slots in the file's numbering.
 std::string describe(const TimetableLayout& layout, int activity, const BlockReason& reason);
+std::string describe(const TimetableLayout& layout, int activity, const BlockedRun& run);
 
 }  // namespace View

@@ -145,7 +145,11 @@ private:
         const std::string span = cell.week == 3 ? " colspan=\"2\"" : "";
         if (cell.placement < 0) {
             out += std::string("<td class=\"free") + (cell.unavailable ? " unavailable" : "") +
-                   "\"" + span + (cell.unavailable ? " title=\"unavailable\"" : "") + "></td>";
+                   "\"" + span + (cell.unavailable ? " title=\"unavailable\"" : "") + ">";
+            // The free half beside a lesson of the other week says which week it is.
+            if (cell.week == 2) out += "<div class=\"wk\">EVEN WEEK</div><div class=\"res\">free</div>";
+            if (cell.week == 1) out += "<div class=\"wk\">ODD WEEK</div><div class=\"res\">free</div>";
+            out += "</td>";
             return;
         }
         const Placement& p = layout.placements[cell.placement];
@@ -226,7 +230,7 @@ private:
                 out += "<td>" + std::to_string(first) +
                        (last > first ? "&#8211;" + std::to_string(last) : "") + "</td><td" +
                        (run.reason.kind == Block::fits ? " class=\"fits\"" : "") + ">" +
-                       htmlEscape(describe(layout, a, run.reason)) + "</td></tr>\n";
+                       htmlEscape(describe(layout, a, run)) + "</td></tr>\n";
             }
         }
         out += "</table>\n";

@@ -198,7 +198,7 @@ private:
                     const std::string starts =
                         last > first ? "slots " + std::to_string(first) + "-" + std::to_string(last)
                                      : "slot " + std::to_string(first);
-                    out += wrap("  " + dayLabel, starts + ": " + describe(layout, a, run.reason),
+                    out += wrap("  " + dayLabel, starts + ": " + describe(layout, a, run),
                                 std::string(12, ' '));
                     dayLabel = std::string(8, ' ');
                 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "view/blocking_reasons.h"
 #include "view/renderers.h"
 #include "view/timetable_layout.h"
 #include "view_fixture.h"
@@ -108,6 +109,23 @@ TEST_F(LayoutTest, SoftCostsMarkPlacementsAndTermsAddUpToTheScore) {
     EXPECT_EQ(t.resourcePrefs, 2);
     EXPECT_EQ(checked.score, t.unassigned + t.activityPrefs + t.resourcePrefs + t.dependences +
                                  t.continuousSoft + t.continuousHard + t.balanced);
+}
+
+TEST_F(LayoutTest, StartsBlockedByOneCauseFormOneRun) {
+    View::TimetableLayout layout(checked.problem);
+    const int x = layout.unassigned[0];
+    const std::vector<View::DayBlocking> days = View::blockingOf(layout, x);
+    ASSERT_EQ(days.size(), 2u);
+    // Day 1: free at slot 0, K busy with A over slots 1-2, free at slot 3.
+    ASSERT_EQ(days[0].runs.size(), 3u);
+    EXPECT_EQ(days[0].runs[0].reason.kind, View::Block::fits);
+    EXPECT_EQ(days[0].runs[1].firstHour, 1);
+    EXPECT_EQ(days[0].runs[1].lastHour, 2);
+    EXPECT_EQ(View::describe(layout, x, days[0].runs[1]), "K is busy with A");
+    // Day 2: the even week is looked at first.
+    EXPECT_EQ(View::describe(layout, x, days[1].runs[0]), "K is busy with EV at slot 4");
+    ASSERT_EQ(days[1].runs.size(), 4u);
+    EXPECT_EQ(View::describe(layout, x, days[1].runs[2]), "K is busy with L at slot 6");
 }
 
 TEST_F(LayoutTest, CsvHasOneRowPerAssignedLessonInFileSlots) {
