@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include <cstdio>
+
+#include "driver/log.h"
+#include "driver/run_settings.h"
 #include "space/propagator_statistics.h"
 #include "space_fixture.h"
 
@@ -102,6 +106,32 @@ TEST(ConstructionTest, UnavailableGroupMembersAreBookedForBothWeeks) {
     EXPECT_EQ(space.availableRes[0][1], (GroupCounts{0, 0, 2}));
     EXPECT_EQ(space.grsel, (std::vector<int>{-1}));
     EXPECT_EQ(built.starts(0), range(0, 3));  // the other room is still free at 2
+}
+
+TEST(ConstructionTest, LogsGroupsClosedMembersAndConflictsAtLevel20) {
+    const std::string text =
+        problemText(1, 4, resource("T") + resource("R1", "<TimePreferences><Hard>2</Hard></TimePreferences>") + resource("R2"),
+                    activity("A", 1, {"T"}, {{"R1", "R2"}}) + activity("B", 2, {"T"}));
+    FILE* saved = logStream;
+    logStream = std::tmpfile();
+    testing_support::quietLogs();
+    ProblemData problem;
+    testing_support::loadProblem(text, problem);
+    SolutionRecords records;
+    allocateRecords(records, problem);
+    runSettings.verbosity = 20;
+    { SearchSpace space(problem, records); }
+    runSettings.verbosity = 0;
+    std::rewind(logStream);
+    std::string log;
+    for (int c; (c = std::fgetc(logStream)) != EOF;) log += static_cast<char>(c);
+    std::fclose(logStream);
+    logStream = saved;
+    EXPECT_EQ(log,
+              "Group 0 has 2 resources (1, 2)\n"
+              "Resource 1 [R1] unavailable from 2 to 2 (flag=3)\n"
+              "In group 0 at time 2 there are 0, 0, 1 resources left\n"
+              "Activity 0 [A] conflicts with 1 [B] (break=0)\n");
 }
 
 // Every benchmark problem gives a space that propagates to a fixpoint.
