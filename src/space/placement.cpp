@@ -43,6 +43,11 @@ bool dependenceBroken(const Dependence& dependence, int firstStart, int firstLen
     }
 }
 
+// Week index 0 is the even week (mask bit 2), index 1 the odd week (bit 1).
+bool takesPlaceIn(const Activity& activity, int week) {
+    return activity.week & (week == 0 ? 2 : 1);
+}
+
 // The continuity charge of a resource whose gap is the given one.
 long long continuityChargeOf(const Resource& resource, long long gap) {
     return gap > 0 ? static_cast<long long>(resource.continuous / 2) * gap : 0;
@@ -97,7 +102,7 @@ int SearchSpace::suggestStart(int a) {
             const int end = x + activity.length + breakSlots - 1;
             long long growth = 0;
             for (int w = 0; w < 2; ++w) {
-                if (!(activity.week & (w == 0 ? 2 : 1))) continue;
+                if (!takesPlaceIn(activity, w)) continue;
                 const int start = cont_start[w][term.contres][d];
                 const int stop = cont_stop[w][term.contres][d];
                 if (start <= stop)
@@ -266,7 +271,7 @@ void SearchSpace::placeActivity(int start) {
             continuityGap(r, cont_start, cont_stop, placed - weekCount(activity.week)));
         const int end = useEnd(a, r, start);
         for (int w = 0; w < 2; ++w) {
-            if (!(activity.week & (w == 0 ? 2 : 1))) continue;
+            if (!takesPlaceIn(activity, w)) continue;
             int& first = cont_start[w][c][d];
             int& last = cont_stop[w][c][d];
             journal_cont.push_back(ContCell{c, d, w, first, last});
@@ -304,7 +309,11 @@ void SearchSpace::placeActivity(int start) {
 void SearchSpace::leaveUnused() {
     const int a = levels.back().activity;
     if (logLevel(19)) logPrint("Activity %d [%s] unused\n", a, problem.activityName(a));
-    myScore += unassignedCost;
+    // Enough unassigned activities give a score beyond an int, which nothing
+    // could report truthfully: the run stops like the judgement of such a
+    // timetable would.
+    if (__builtin_add_overflow(myScore, unassignedCost, &myScore))
+        fatalError("Score too large to count (too many unassigned activities)");
     checkBound();
 }
 
