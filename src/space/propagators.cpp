@@ -41,6 +41,8 @@ void logWorking(const SearchSpace& space, const char* kind, int a, int b, int v)
              space.problem.activityName(b), B.min, B.max);
 }
 
+Outcome done(bool finished) { return finished ? Outcome::finished : Outcome::active; }
+
 template <class Rule>
 const Rule* sameKind(const Propagator& other) {
     return dynamic_cast<const Rule*>(&other);
@@ -72,15 +74,14 @@ BeforePropagator::BeforePropagator(SearchSpace& space, int a, int length, int b)
 static_assert(sizeof(BeforePropagator) <= cellSize && sizeof(SameDayPropagator) <= cellSize &&
               sizeof(DisjointPropagator) <= cellSize && sizeof(ConcurrentlyPropagator) <= cellSize);
 
-bool BeforePropagator::propagate(SearchSpace& space, int v) {
+Outcome BeforePropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "BeforePropagator", a, b, v);
     const TimeVar& A = space.time[a];
     const TimeVar& B = space.time[b];
-    if (v == a)
-        space.removeRange(b, B.min, A.min + length - 1);
-    else
-        space.removeRange(a, B.max - length + 1, A.max);
-    return A.max + length - 1 < B.min || A.fixed() || B.fixed();
+    const bool kept = v == a ? space.pruneRange(b, B.min, A.min + length - 1)
+                             : space.pruneRange(a, B.max - length + 1, A.max);
+    if (!kept) return Outcome::failed;
+    return done(A.max + length - 1 < B.min || A.fixed() || B.fixed());
 }
 
 bool BeforePropagator::sameRule(const Propagator& other) const {
@@ -93,20 +94,20 @@ SameDayPropagator::SameDayPropagator(SearchSpace& space, int a, int b, int slots
     space.attach(this, a, b);
 }
 
-bool SameDayPropagator::propagate(SearchSpace& space, int v) {
+Outcome SameDayPropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "SameDayPropagator", a, b, v);
     const TimeVar& A = space.time[a];
     const TimeVar& B = space.time[b];
     const int P = slotsPerDayOf;
     // Keep the other activity within the days its partner can still start on.
     if (v == a) {
-        space.removeRange(b, B.min, A.min / P * P - 1);
-        space.removeRange(b, A.max / P * P + P, B.max);
+        if (!space.pruneRange(b, B.min, A.min / P * P - 1)) return Outcome::failed;
+        if (!space.pruneRange(b, A.max / P * P + P, B.max)) return Outcome::failed;
     } else {
-        space.removeRange(a, A.min, B.min / P * P - 1);
-        space.removeRange(a, B.max / P * P + P, A.max);
+        if (!space.pruneRange(a, A.min, B.min / P * P - 1)) return Outcome::failed;
+        if (!space.pruneRange(a, B.max / P * P + P, A.max)) return Outcome::failed;
     }
-    return A.max / P == A.min / P;
+    return done(A.max / P == A.min / P);
 }
 
 bool SameDayPropagator::sameRule(const Propagator& other) const {
@@ -119,7 +120,7 @@ DisjointPropagator::DisjointPropagator(SearchSpace& space, int a, int delayA, in
     space.attach(this, a, b);
 }
 
-bool DisjointPropagator::propagate(SearchSpace& space, int v) {
+Outcome DisjointPropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "DisjointPropagator", a, b, v);
     const TimeVar& A = space.time[a];
     const TimeVar& B = space.time[b];
@@ -130,10 +131,9 @@ bool DisjointPropagator::propagate(SearchSpace& space, int v) {
     space.boundsChanged = 0;
     // Remove the starts of the other activity that would overlap this one
     // wherever this one starts within its bounds.
-    if (v == a)
-        space.removeRange(b, A.max - delayB + 1, A.min + delayA - 1);
-    else
-        space.removeRange(a, B.max - delayA + 1, B.min + delayB - 1);
+    const bool kept = v == a ? space.pruneRange(b, A.max - delayB + 1, A.min + delayA - 1)
+                             : space.pruneRange(a, B.max - delayA + 1, B.min + delayB - 1);
+    if (!kept) return Outcome::failed;  // a contradiction counts the call only
     if (space.valuesRemoved) {
         ++disjointStatistics.worked;
         if (bothFree) ++disjointStatistics.workedUnfixed;
@@ -142,7 +142,7 @@ bool DisjointPropagator::propagate(SearchSpace& space, int v) {
         ++disjointStatistics.boundsChanged;
         if (bothFree) ++disjointStatistics.boundsChangedUnfixed;
     }
-    return B.min > A.max + delayA - 1 || A.min > B.max + delayB || A.fixed() || B.fixed();
+    return done(B.min > A.max + delayA - 1 || A.min > B.max + delayB || A.fixed() || B.fixed());
 }
 
 bool DisjointPropagator::sameRule(const Propagator& other) const {
@@ -156,19 +156,19 @@ ConcurrentlyPropagator::ConcurrentlyPropagator(SearchSpace& space, int a, int b,
     space.attach(this, a, b);
 }
 
-bool ConcurrentlyPropagator::propagate(SearchSpace& space, int v) {
+Outcome ConcurrentlyPropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "ConcurrentlyPropagator", a, b, v);
     const TimeVar& A = space.time[a];
     const TimeVar& B = space.time[b];
     const int D = lengthDiff;
     if (v == a) {
-        space.removeRange(b, B.min, A.min - 1);
-        space.removeRange(b, A.max + D + 1, B.max);
+        if (!space.pruneRange(b, B.min, A.min - 1)) return Outcome::failed;
+        if (!space.pruneRange(b, A.max + D + 1, B.max)) return Outcome::failed;
     } else {
-        space.removeRange(a, A.min, B.min - D - 1);
-        space.removeRange(a, B.max + 1, A.max);
+        if (!space.pruneRange(a, A.min, B.min - D - 1)) return Outcome::failed;
+        if (!space.pruneRange(a, B.max + 1, A.max)) return Outcome::failed;
     }
-    return (B.max - A.min <= D && A.max <= B.min) || A.fixed() || B.fixed();
+    return done((B.max - A.min <= D && A.max <= B.min) || A.fixed() || B.fixed());
 }
 
 bool ConcurrentlyPropagator::sameRule(const Propagator& other) const {

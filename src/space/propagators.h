@@ -9,21 +9,24 @@ class SearchSpace;
 // - propagate(space, v) is called by the propagation loop when variable v
 //   (one of its two activities) had a bound change. It reads min and max of
 //   both variables and narrows the *other* one, only through
-//   space.removeRange, so every removed start is journaled and an emptied
-//   domain throws.
-// - Failure: it never catches anything. The integer thrown by fixBounds (the
-//   activity index) escapes to the propagation loop, which marks the space
-//   failed.
-// - It returns true when it can no longer narrow anything for v; the loop then
-//   detaches it from v's watchers (going back attaches it again).
+//   space.pruneRange, so every removed start is journaled.
+// - Failure: when pruneRange empties a domain it records failedVar and
+//   returns false; propagate then returns failed at once, and the loop marks
+//   the space failed, exactly as the integer exception of removeRange does on
+//   the decision paths. (Failures are frequent in a search; returning them is
+//   far cheaper than unwinding.)
+// - It returns finished when it can no longer narrow anything for v; the loop
+//   then detaches it from v's watchers (going back attaches it again).
 // - It keeps no state between calls: its fields are fixed at creation.
 // - It is created by the space's construction, owned by the space's
 //   propagators list, and referenced from the two watchers lists.
 namespace Propagators {
 
+enum class Outcome { active, finished, failed };
+
 class Propagator {
 public:
-    virtual bool propagate(SearchSpace& space, int v) = 0;
+    virtual Outcome propagate(SearchSpace& space, int v) = 0;
     virtual ~Propagator() = default;
     // Large problems have tens of thousands of propagators: they come from a
     // pool of small fixed-size cells that later spaces reuse.
@@ -38,7 +41,7 @@ public:
 class BeforePropagator : public Propagator {
 public:
     BeforePropagator(SearchSpace& space, int a, int length, int b);
-    bool propagate(SearchSpace& space, int v) override;
+    Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 
     int a, b, length;
@@ -48,7 +51,7 @@ public:
 class SameDayPropagator : public Propagator {
 public:
     SameDayPropagator(SearchSpace& space, int a, int b, int slotsPerDay);
-    bool propagate(SearchSpace& space, int v) override;
+    Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 
     int a, b, slotsPerDayOf;
@@ -59,7 +62,7 @@ public:
 class DisjointPropagator : public Propagator {
 public:
     DisjointPropagator(SearchSpace& space, int a, int delayA, int b, int delayB);
-    bool propagate(SearchSpace& space, int v) override;
+    Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 
     int a, b, delayA, delayB;
@@ -69,7 +72,7 @@ public:
 class ConcurrentlyPropagator : public Propagator {
 public:
     ConcurrentlyPropagator(SearchSpace& space, int a, int b, int lengthDiff);
-    bool propagate(SearchSpace& space, int v) override;
+    Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 
     int a, b, lengthDiff;

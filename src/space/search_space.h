@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "driver/run_settings.h"
 #include "problem/problem_data.h"
 #include "search/solution_record.h"
 #include "space/activity_queue.h"
@@ -145,6 +146,9 @@ public:
     void markChanged(int v);
     void fixBounds(int v, bool changed);
     bool removeRange(int v, int from, int to);
+    // removeRange for the propagators: an emptied domain records failedVar
+    // and returns false instead of throwing.
+    bool pruneRange(int v, int from, int to);
     void assign(int v, int value);
     void processPropagators();
     void fail() { state = 0; }
@@ -256,6 +260,13 @@ private:
 
     void initActivity(int a);
     void buildPropagators();
+    // fixBounds and removeRange without the throw: false on an empty domain
+    // (failedVar set); cutRange gives -1 for that, else whether a bound moved.
+    bool tightenBounds(int v, bool changed);
+    int cutRange(int v, int from, int to);
+    // Log lines of the domain operations, kept out of their inline bodies.
+    void logVariableChanged(int v) const;
+    void logStartsRemoved(int v, int from, int to) const;
     void bookSlots(int r, int from, int to, int flags);
     void forbidSlots(int r, int from, int to, int flags, bool booking);
 };
@@ -269,3 +280,76 @@ inline int weekCount(int week) { return week == 3 ? 2 : 1; }
 inline void spaceAssert(bool holds, const char* expression) {
     if (!holds) spaceAssertFailed(expression);
 }
+
+// The domain operations are the innermost loop of every search: they are
+// defined here so that the propagators inline them, which also shortens the
+// path a failure unwinds.
+
+inline void SearchSpace::markChanged(int v) {
+    TimeVar& var = time[v];
+    if (var.changedAt <= var.processedAt) {
+        changedVar.push_back(v);
+        if (logLevel(25)) logVariableChanged(v);
+    }
+    var.changedAt = stamp++;
+}
+
+inline bool SearchSpace::tightenBounds(int v, bool changed) {
+    TimeVar& var = time[v];
+    if (var.max >= 0 && !var.possible.test(var.max)) {
+        var.max = var.possible.previousSet(var.max);
+        changed = true;
+    }
+    if (var.max < 0) {
+        failedVar = v;
+        return false;
+    }
+    if (!var.possible.test(var.min)) {
+        var.min = var.possible.nextSet(var.min);
+        changed = true;
+    }
+    if (changed) {
+        boundsChanged = 1;
+        markChanged(v);
+    }
+    return true;
+}
+
+inline void SearchSpace::fixBounds(int v, bool changed) {
+    if (!tightenBounds(v, changed)) throw v;
+}
+
+inline int SearchSpace::cutRange(int v, int from, int to) {
+    TimeVar& var = time[v];
+    if (from < var.min) from = var.min;
+    if (to > var.max) to = var.max;
+    if (from > to) return 0;
+
+    const int removed = var.possible.clearRange(
+        from, to, [&](int s) { journal_values.push_back(RemovedStart{v, s}); });
+    if (removed == 0) return 0;
+
+    if (logLevel(25)) logStartsRemoved(v, from, to);
+    bool moved = false;
+    if (from <= var.min && var.min <= to) {
+        var.min = to + 1;
+        moved = true;
+    }
+    if (from <= var.max && var.max <= to) {
+        var.max = from - 1;
+        moved = true;
+    }
+    // With both bounds inside the range nothing is left below from, so
+    // tightenBounds runs max down to -1 and fails.
+    if (!tightenBounds(v, moved)) return -1;
+    valuesRemoved = 1;
+    return moved ? 1 : 0;
+}
+
+inline bool SearchSpace::removeRange(int v, int from, int to) {
+    const int result = cutRange(v, from, to);
+    if (result < 0) throw v;
+    return result > 0;
+}
+
+inline bool SearchSpace::pruneRange(int v, int from, int to) { return cutRange(v, from, to) >= 0; }

@@ -4,6 +4,7 @@
 #include "space_fixture.h"
 
 using namespace space_testing;
+using Propagators::Outcome;
 
 namespace {
 
@@ -27,13 +28,13 @@ TEST(PropagatorsTest, BeforeAndSameDayAroundFixedOrNarrowFirstActivities) {
     Pair before(3, 1);
     before.bounds(0, 9, 9);
     auto* rule = new Propagators::BeforePropagator(before.space, 0, 3, 1);
-    EXPECT_TRUE(rule->propagate(before.space, 0));  // finished: A is fixed
+    EXPECT_EQ(rule->propagate(before.space, 0), Outcome::finished);  // finished: A is fixed
     EXPECT_EQ(before.space.time[1].min, 12);
 
     Pair sameDay;
     sameDay.bounds(0, 10, 12);
     auto* day = new Propagators::SameDayPropagator(sameDay.space, 0, 1, 8);
-    EXPECT_TRUE(day->propagate(sameDay.space, 0));
+    EXPECT_EQ(day->propagate(sameDay.space, 0), Outcome::finished);
     EXPECT_EQ(sameDay.built.starts(1), range(8, 15));
 }
 
@@ -42,7 +43,7 @@ TEST(PropagatorsTest, DisjointRemovesOverlapsAndCountsItsCalls) {
     fixed.bounds(0, 5, 5);
     auto* rule = new Propagators::DisjointPropagator(fixed.space, 0, 3, 1, 2);
     PropagatorStatistics before = disjointStatistics;
-    EXPECT_TRUE(rule->propagate(fixed.space, 0));
+    EXPECT_EQ(rule->propagate(fixed.space, 0), Outcome::finished);
     std::vector<int> expected = range(0, 3);
     for (int s = 8; s < 24; ++s) expected.push_back(s);
     EXPECT_EQ(fixed.built.starts(1), expected);
@@ -57,7 +58,7 @@ TEST(PropagatorsTest, DisjointRemovesOverlapsAndCountsItsCalls) {
     auto* idle = new Propagators::DisjointPropagator(wide.space, 0, 3, 1, 2);
     before = disjointStatistics;
     const std::size_t journal = wide.space.journal_values.size();
-    EXPECT_FALSE(idle->propagate(wide.space, 0));
+    EXPECT_EQ(idle->propagate(wide.space, 0), Outcome::active);
     EXPECT_EQ(wide.space.journal_values.size(), journal);
     EXPECT_EQ(disjointStatistics.callsUnfixed, before.callsUnfixed + 1);
     EXPECT_EQ(disjointStatistics.worked, before.worked);
@@ -68,7 +69,8 @@ TEST(PropagatorsTest, DisjointRemovesOverlapsAndCountsItsCalls) {
     clash.bounds(1, 2, 2);
     auto* failing = new Propagators::DisjointPropagator(clash.space, 0, 3, 1, 3);
     before = disjointStatistics;
-    EXPECT_THROW(failing->propagate(clash.space, 0), int);
+    EXPECT_EQ(failing->propagate(clash.space, 0), Outcome::failed);
+    EXPECT_EQ(clash.space.failedVar, 1);
     EXPECT_EQ(disjointStatistics.calls, before.calls + 1);
     EXPECT_EQ(disjointStatistics.worked, before.worked);
 }
@@ -77,14 +79,14 @@ TEST(PropagatorsTest, ConcurrentlyKeepsTheInnerActivityWithinTheOuter) {
     Pair equal(2, 2);
     equal.bounds(0, 9, 13);
     auto* rule = new Propagators::ConcurrentlyPropagator(equal.space, 0, 1, 0);
-    EXPECT_FALSE(rule->propagate(equal.space, 0));
+    EXPECT_EQ(rule->propagate(equal.space, 0), Outcome::active);
     EXPECT_EQ(equal.space.time[1].min, 9);
     EXPECT_EQ(equal.space.time[1].max, 13);
 
     Pair longer(3, 1);
     longer.bounds(1, 10, 11);
     auto* inner = new Propagators::ConcurrentlyPropagator(longer.space, 0, 1, 2);
-    EXPECT_FALSE(inner->propagate(longer.space, 1));
+    EXPECT_EQ(inner->propagate(longer.space, 1), Outcome::active);
     EXPECT_EQ(longer.built.starts(0), range(8, 11));
 }
 
