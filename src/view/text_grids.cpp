@@ -11,16 +11,30 @@ namespace {
 
 constexpr int labelWidth = 4;  // "  0 " before the first day column
 
+// Names may hold line breaks and tabs; on a text grid they read as blanks.
+std::string oneLine(std::string text) {
+    for (char& c : text)
+        if (c == '\n' || c == '\r' || c == '\t') c = ' ';
+    return text;
+}
+
 // The text cut to width (a cut shown by "~") and padded with blanks.
-std::string fit(const std::string& text, int width) {
+std::string fit(const std::string& raw, int width) {
     if (width <= 0) return "";
-    if (static_cast<int>(text.size()) > width) return text.substr(0, width - 1) + "~";
+    const std::string text = oneLine(raw);
+    if (static_cast<int>(text.size()) > width) {
+        // Never cut inside a UTF-8 sequence; a shorter cell still fits.
+        std::size_t cut = width - 1;
+        while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+        return text.substr(0, cut) + "~" + std::string(width - 1 - cut, ' ');
+    }
     return text + std::string(width - text.size(), ' ');
 }
 
 // prefix, then the words of text on lines no longer than textWidth; later
 // lines start with indent.
-std::string wrap(const std::string& prefix, const std::string& text, const std::string& indent) {
+std::string wrap(const std::string& prefix, const std::string& raw, const std::string& indent) {
+    const std::string text = oneLine(raw);
     std::string out, line = prefix;
     bool fresh = true;  // nothing but the prefix or the indent on the line yet
     std::size_t pos = 0;
@@ -123,8 +137,9 @@ private:
     }
 
     void grid(int resource) {
-        out += std::string("\n") + kindLabel(checked.kinds[resource]) + " " +
-               problem.resourceName(resource) + "\n";
+        out += "\n" + wrap("", std::string(kindLabel(checked.kinds[resource])) + " " +
+                                   problem.resourceName(resource),
+                           "  ");
         out += std::string(labelWidth - 1, ' ');
         for (int d = 0; d < problem.days; ++d) out += "|" + fit(dayTitle(d), cellWidth);
         out += "\n" + std::string(labelWidth - 1, ' ');

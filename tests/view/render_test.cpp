@@ -46,7 +46,8 @@ class RenderTest : public ::testing::Test {
 protected:
     void SetUp() override {
         const std::string room = "O'Brien, & Sons >";
-        const std::string teacher = "Teacher-with-a-very-long-name-that-never-ends-at-all";
+        const std::string teacher =
+            "Teacher-with-a-very-long-name\nthat-never-ends-at-all-" + std::string(80, 'x');
         const std::string resources =
             "<Classrooms><Resource id=\"" + room + "\"/></Classrooms><Teachers><Resource id=\"" +
             teacher + "\"/></Teachers><Classes><Resource id=\"K\"/></Classes>";
@@ -101,6 +102,7 @@ TEST_F(RenderTest, TextFitsOneHundredColumns) {
     EXPECT_NE(text.find("|^ <b>x&amp;~|"), std::string::npos);
     EXPECT_NE(text.find("|slots 18-20\n"), std::string::npos);
     EXPECT_NE(text.find("LEFT (length 1, weeks A"), std::string::npos);
+    EXPECT_NE(text.find("\nTeacher Teacher-with-a-very-long-name\n  that-never"), std::string::npos);
 }
 
 TEST_F(RenderTest, CsvQuotesFieldsThatNeedIt) {
