@@ -17,7 +17,9 @@
 //
 // Failures inside the search travel as a thrown int: the activity whose domain
 // became empty or that found no free resource, or -1 when the score reached
-// the bound. Propagation and the decision operations catch it and set state 0.
+// the bound. The decision operations catch it and set state 0. Inside the
+// propagation loop the propagators return the same failure instead (see
+// propagators.h), and the loop sets state 0 with failedVar recorded alike.
 
 // Start-time variable of one activity.
 struct TimeVar {
@@ -150,6 +152,8 @@ public:
     // and returns false instead of throwing.
     bool pruneRange(int v, int from, int to);
     void assign(int v, int value);
+    // Runs the propagators of changed variables until nothing changes; a
+    // contradiction sets state 0 and leaves the queue as it is.
     void processPropagators();
     void fail() { state = 0; }
     void checkSolved();
