@@ -58,11 +58,16 @@ private:
                 if (holder.placement < 0) continue;
                 const int other = layout.placements[holder.placement].activity;
                 if (!holder.isBreak && s < start + activity.length)
-                    return {.kind = Block::resourceBusy, .resource = r, .other = other,
+                    return {.kind = Block::resourceBusy,
+                            .resource = r,
+                            .other = other,
                             .slot = fileSlot(s)};
                 if (breakClash.kind == Block::fits)
-                    breakClash = {.kind = Block::breakNeeded, .resource = r, .other = other,
-                                  .slot = fileSlot(s), .ownBreak = !holder.isBreak};
+                    breakClash = {.kind = Block::breakNeeded,
+                                  .resource = r,
+                                  .other = other,
+                                  .slot = fileSlot(s),
+                                  .ownBreak = !holder.isBreak};
             }
         }
         if (breakClash.kind != Block::fits) return breakClash;
@@ -105,7 +110,9 @@ private:
         else
             broken = t2 < t1 || t1 + len1 < t2 + len2;
         if (!broken) return {};
-        return {.kind = Block::dependence, .other = other, .slot = fileSlot(placed.start),
+        return {.kind = Block::dependence,
+                .other = other,
+                .slot = fileSlot(placed.start),
                 .dependence = i};
     }
 
@@ -123,8 +130,7 @@ std::string slotRange(int first, int length) {
     return "slots " + std::to_string(first) + "-" + std::to_string(first + length - 1);
 }
 
-std::string dependenceText(const TimetableLayout& layout, int activity,
-                           const BlockReason& reason) {
+std::string dependenceText(const TimetableLayout& layout, int activity, const BlockReason& reason) {
     const ProblemData& problem = layout.problem;
     const Dependence& dep = problem.dependences[reason.dependence];
     const bool isFirst = dep.first == activity;

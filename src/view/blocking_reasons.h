@@ -23,12 +23,12 @@ enum class Block {
 
 struct BlockReason {
     Block kind = Block::fits;
-    int resource = -1;     // the resource concerned
-    int other = -1;        // the lesson in the way (busy, break, dependence)
-    int slot = -1;         // file slot where the clash lies
-    int group = -1;        // for groupFull
-    int dependence = -1;   // for dependence
-    bool ownBreak = false; // for breakNeeded: this lesson's break, not the other's
+    int resource = -1;                   // the resource concerned
+    int other = -1;                      // the lesson in the way (busy, break, dependence)
+    int slot = -1;                       // file slot where the clash lies
+    int group = -1;                      // for groupFull
+    int dependence = -1;                 // for dependence
+    bool ownBreak = false;               // for breakNeeded: this lesson's break, not the other's
     std::vector<BlockReason> members{};  // for groupFull: why each member is not free
 
     bool operator==(const BlockReason& other) const = default;
@@ -40,7 +40,7 @@ struct BlockReason {
 struct BlockedRun {
     int firstHour = 0;
     int lastHour = 0;
-    BlockReason reason;       // the reason of the first start
+    BlockReason reason;         // the reason of the first start
     std::vector<int> others{};  // every lesson in the way, each once, in slot order
 };
 

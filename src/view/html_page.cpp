@@ -34,14 +34,16 @@ table.week tbody tr { height: 2.8em; }
 td.lesson { background: #dde8f7; }
 td.lesson.even { background: #dff0d8; }
 td.lesson.odd { background: #fbe7c6; }
-td.free.unavailable { background: repeating-linear-gradient(45deg, #c8c8c8 0 3px, #eeeeee 3px 8px); }
+td.free.unavailable {
+  background: repeating-linear-gradient(45deg, #c8c8c8 0 3px, #eeeeee 3px 8px); }
 td.lesson.penalised { border: 2px dashed #c0392b; }
 .lesson .id { font-weight: bold; }
 .lesson .res { color: #333; font-size: 11px; }
 .wk { font-size: 10px; font-weight: bold; letter-spacing: .05em; color: #555; }
 .mark { color: #c0392b; font-weight: bold; }
 p.legend { font-size: 11px; color: #555; }
-.sw { display: inline-block; width: 1.2em; height: .9em; border: 1px solid #999; vertical-align: middle; }
+.sw { display: inline-block; width: 1.2em; height: .9em; border: 1px solid #999;
+  vertical-align: middle; }
 section.unassigned table { border-collapse: collapse; margin-bottom: 1.2em; }
 section.unassigned th, section.unassigned td { border: 1px solid #bbb; padding: 2px 6px;
   vertical-align: top; font-size: 12px; text-align: left; }
@@ -62,8 +64,9 @@ public:
         : checked(checked), layout(layout), problem(layout.problem) {}
 
     std::string render() {
-        out += "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n"
-               "<title>Timetable</title>\n<style>";
+        out +=
+            "<!DOCTYPE html>\n<html lang=\"en\">\n<head>\n<meta charset=\"utf-8\"/>\n"
+            "<title>Timetable</title>\n<style>";
         out += pageStyle;
         out += "</style>\n</head>\n<body>\n";
         header();
@@ -82,8 +85,8 @@ private:
 
     void header() {
         out += "<header>\n<h1>Timetable</h1>\n<p class=\"files\">Problem " +
-               htmlEscape(checked.problemFile) + ", solution " +
-               htmlEscape(checked.solutionFile) + "</p>\n";
+               htmlEscape(checked.problemFile) + ", solution " + htmlEscape(checked.solutionFile) +
+               "</p>\n";
         const JudgementTerms& t = checked.terms;
         const std::pair<const char*, int> rows[] = {
             {"Unassigned activities", t.unassigned},
@@ -98,9 +101,8 @@ private:
         for (const auto& [label, value] : rows)
             out += "<tr><th>" + htmlEscape(label) + "</th><td class=\"n\">" +
                    std::to_string(value) + "</td></tr>\n";
-        out += "</table>\n<p>" + std::to_string(layout.placements.size()) +
-               " lessons placed, " + std::to_string(layout.unassigned.size()) +
-               " unassigned.</p>\n</header>\n";
+        out += "</table>\n<p>" + std::to_string(layout.placements.size()) + " lessons placed, " +
+               std::to_string(layout.unassigned.size()) + " unassigned.</p>\n</header>\n";
     }
 
     void contents() {
@@ -120,16 +122,16 @@ private:
 
     void grid(int resource) {
         const ResourceGrid g = layout.gridOf(resource);
-        out += "<section class=\"grid\" id=\"r" + std::to_string(resource) + "\">\n<h2><span class=\"kind\">" +
-               kindLabel(checked.kinds[resource]) + "</span> " + name(resource) + "</h2>\n";
+        out += "<section class=\"grid\" id=\"r" + std::to_string(resource) +
+               "\">\n<h2><span class=\"kind\">" + kindLabel(checked.kinds[resource]) + "</span> " +
+               name(resource) + "</h2>\n";
         out += "<table class=\"week\">\n<colgroup><col class=\"slot\"/>";
         for (int d = 0; d < problem.days; ++d) out += "<col/><col/>";
         out += "</colgroup>\n<thead><tr><th class=\"slot\">Slot</th>";
         for (int d = 0; d < problem.days; ++d)
             out += "<th colspan=\"2\">" + dayTitle(d) + "<br/><small>slots " +
                    std::to_string(layout.fileSlot(d, 0)) + "&#8211;" +
-                   std::to_string(layout.fileSlot(d, layout.fileSlotsPerDay - 1)) +
-                   "</small></th>";
+                   std::to_string(layout.fileSlot(d, layout.fileSlotsPerDay - 1)) + "</small></th>";
         out += "</tr>\n</thead>\n<tbody>\n";
         for (int hour = 0; hour < layout.fileSlotsPerDay; ++hour) {
             out += "<tr><th class=\"slot\">" + std::to_string(hour) + "</th>";
@@ -147,8 +149,10 @@ private:
             out += std::string("<td class=\"free") + (cell.unavailable ? " unavailable" : "") +
                    "\"" + span + (cell.unavailable ? " title=\"unavailable\"" : "") + ">";
             // The free half beside a lesson of the other week says which week it is.
-            if (cell.week == 2) out += "<div class=\"wk\">EVEN WEEK</div><div class=\"res\">free</div>";
-            if (cell.week == 1) out += "<div class=\"wk\">ODD WEEK</div><div class=\"res\">free</div>";
+            if (cell.week == 2)
+                out += "<div class=\"wk\">EVEN WEEK</div><div class=\"res\">free</div>";
+            if (cell.week == 1)
+                out += "<div class=\"wk\">ODD WEEK</div><div class=\"res\">free</div>";
             out += "</td>";
             return;
         }
@@ -188,12 +192,14 @@ private:
     void legend(bool splitWeeks) {
         out += "<p class=\"legend\">";
         if (splitWeeks)
-            out += "<span class=\"sw\" style=\"background:#dff0d8\"></span> even week only "
-                   "&#160; <span class=\"sw\" style=\"background:#fbe7c6\"></span> odd week only "
-                   "&#160; ";
-        out += "<span class=\"sw\" style=\"background:#dde8f7\"></span> every week &#160; "
-               "<span class=\"sw\" style=\"background:#c8c8c8\"></span> unavailable &#160; "
-               "<span class=\"mark\">!</span> soft penalty (dashed border)</p>\n";
+            out +=
+                "<span class=\"sw\" style=\"background:#dff0d8\"></span> even week only "
+                "&#160; <span class=\"sw\" style=\"background:#fbe7c6\"></span> odd week only "
+                "&#160; ";
+        out +=
+            "<span class=\"sw\" style=\"background:#dde8f7\"></span> every week &#160; "
+            "<span class=\"sw\" style=\"background:#c8c8c8\"></span> unavailable &#160; "
+            "<span class=\"mark\">!</span> soft penalty (dashed border)</p>\n";
     }
 
     void unassigned() {
@@ -215,8 +221,9 @@ private:
                 members += (members.empty() ? "" : " or ") + name(r);
             needs += (needs.empty() ? "one of " : ", one of ") + members;
         }
-        out += needs + ".</p>\n<table>\n<tr><th>Day</th><th>Starts</th><th>First reason no start "
-                       "fits</th></tr>\n";
+        out += needs +
+               ".</p>\n<table>\n<tr><th>Day</th><th>Starts</th><th>First reason no start "
+               "fits</th></tr>\n";
         for (const DayBlocking& day : blockingOf(layout, a)) {
             bool firstRow = true;
             for (const BlockedRun& run : day.runs) {

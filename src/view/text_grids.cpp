@@ -110,8 +110,9 @@ public:
 
 private:
     void header() {
-        out += wrap("", "Timetable: problem " + checked.problemFile + ", solution " +
-                            checked.solutionFile, "  ");
+        out += wrap(
+            "", "Timetable: problem " + checked.problemFile + ", solution " + checked.solutionFile,
+            "  ");
         const JudgementTerms& t = checked.terms;
         const std::pair<const char*, int> rows[] = {
             {"Unassigned activities", t.unassigned},
@@ -126,8 +127,9 @@ private:
             out += "  " + fit(label, 38) + std::to_string(value) + "\n";
         out += std::to_string(layout.placements.size()) + " lessons placed, " +
                std::to_string(layout.unassigned.size()) + " unassigned.\n";
-        out += "Marks: * soft penalty, ^ continues from above, E/O even/odd week only, "
-               "//// unavailable\n";
+        out +=
+            "Marks: * soft penalty, ^ continues from above, E/O even/odd week only, "
+            "//// unavailable\n";
     }
 
     std::string ruler() const {
@@ -137,8 +139,9 @@ private:
     }
 
     void grid(int resource) {
-        out += "\n" + wrap("", std::string(kindLabel(checked.kinds[resource])) + " " +
-                                   problem.resourceName(resource),
+        out += "\n" + wrap("",
+                           std::string(kindLabel(checked.kinds[resource])) + " " +
+                               problem.resourceName(resource),
                            "  ");
         out += std::string(labelWidth - 1, ' ');
         for (int d = 0; d < problem.days; ++d) out += "|" + fit(dayTitle(d), cellWidth);
@@ -151,9 +154,11 @@ private:
         for (int hour = 0; hour < layout.fileSlotsPerDay; ++hour) {
             for (int line = 0; line < 2; ++line) {
                 std::string label = line == 0 ? std::to_string(hour) : "";
-                out += std::string(labelWidth - 1 - std::min<int>(label.size(), labelWidth - 1),
-                                   ' ') + label;
-                for (int d = 0; d < problem.days; ++d) out += "|" + cellLine(resource, d, hour, line);
+                out +=
+                    std::string(labelWidth - 1 - std::min<int>(label.size(), labelWidth - 1), ' ') +
+                    label;
+                for (int d = 0; d < problem.days; ++d)
+                    out += "|" + cellLine(resource, d, hour, line);
                 out += "\n";
             }
             out += ruler();
@@ -198,10 +203,12 @@ private:
             for (int g : activity.reqGroups) {
                 std::string members;
                 for (int r : problem.groups[g].resources)
-                    members += (members.empty() ? "" : " or ") + std::string(problem.resourceName(r));
+                    members +=
+                        (members.empty() ? "" : " or ") + std::string(problem.resourceName(r));
                 needs += (needs.empty() ? "one of " : ", one of ") + members;
             }
-            out += "\n" + wrap("", std::string(problem.activityName(a)) + " (length " +
+            out += "\n" + wrap("",
+                               std::string(problem.activityName(a)) + " (length " +
                                    std::to_string(activity.length) + ", weeks " +
                                    weekLetter(activity.week) + ", needs " + needs + ")",
                                "    ");

@@ -49,21 +49,21 @@ void TimetableLayout::place(int index) {
     const Placement& placement = placements[index];
     const int dayEnd = placement.day * problem.slotsPerDay + problem.slotsPerDay;
     for (int r : placement.resources) {
-        const int end = std::min(placement.start + placement.length +
-                                     problem.resources[r].breakSlots, dayEnd);
+        const int end =
+            std::min(placement.start + placement.length + problem.resources[r].breakSlots, dayEnd);
         for (int s = placement.start; s < end; ++s)
             for (int w = 0; w < 2; ++w)
                 if (placement.week & weekBit[w])
                     holders[(static_cast<std::size_t>(w) * problem.resources.size() + r) *
-                                problem.nbSlots + s] =
-                        Holder{index, s >= placement.start + placement.length};
+                                problem.nbSlots +
+                            s] = Holder{index, s >= placement.start + placement.length};
     }
 }
 
 int TimetableLayout::costOf(const Placement& placement) const {
     const Activity& activity = problem.activities[placement.activity];
-    int cost = timePreferenceCost(problem, placement.start, activity.ownTimePrefs,
-                                  placement.activity, -1);
+    int cost =
+        timePreferenceCost(problem, placement.start, activity.ownTimePrefs, placement.activity, -1);
     for (int r : placement.resources)
         cost += timePreferenceCost(problem, placement.start, problem.resources[r].timePrefs,
                                    placement.activity, r);
@@ -113,8 +113,7 @@ int TimetableLayout::usedDays(int resource) const {
     return used;
 }
 
-std::vector<int> TimetableLayout::otherResources(const Placement& placement,
-                                                 int resource) const {
+std::vector<int> TimetableLayout::otherResources(const Placement& placement, int resource) const {
     std::vector<int> others;
     for (int r : placement.resources)
         if (r != resource) others.push_back(r);

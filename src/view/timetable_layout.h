@@ -18,28 +18,28 @@ struct Placement {
     int activity = -1;
     int start = -1;  // internal slot
     int day = 0;
-    int hour = 0;    // slot within the day; the same in both numberings
+    int hour = 0;  // slot within the day; the same in both numberings
     int length = 1;
-    int week = 3;    // 1 odd, 2 even, 3 both
-    std::vector<int> resources;  // as written in the solution
-    int softCost = 0;            // its time preference costs, own and of its resources
+    int week = 3;                        // 1 odd, 2 even, 3 both
+    std::vector<int> resources;          // as written in the solution
+    int softCost = 0;                    // its time preference costs, own and of its resources
     std::vector<int> brokenDependences;  // soft dependences it breaks
     bool penalised() const { return softCost > 0 || !brokenDependences.empty(); }
 };
 
 // Who holds a resource at one slot of one week.
 struct Holder {
-    int placement = -1;   // index in TimetableLayout::placements, -1 when free
-    bool isBreak = false; // held only as the break after the lesson
+    int placement = -1;    // index in TimetableLayout::placements, -1 when free
+    bool isBreak = false;  // held only as the break after the lesson
 };
 
 // One table cell of a resource's grid: a free slot or a lesson spanning its
 // length in rows, over both weeks or over one week's half of the day column.
 struct GridCell {
     int day = 0;
-    int hour = 0;      // first row
-    int rows = 1;      // rows spanned
-    int week = 3;      // 3 the whole day column, 2 the even half, 1 the odd half
+    int hour = 0;  // first row
+    int rows = 1;  // rows spanned
+    int week = 3;  // 3 the whole day column, 2 the even half, 1 the odd half
     int placement = -1;
     bool unavailable = false;  // a free slot the resource cannot use
 };
@@ -56,10 +56,10 @@ public:
     explicit TimetableLayout(const ProblemData& problem);
 
     const ProblemData& problem;
-    int fileSlotsPerDay;               // slots of a day in the problem file
-    std::vector<Placement> placements; // assigned lessons, in timetable order
-    std::vector<int> unassigned;       // activities without a start, in timetable order
-    std::vector<int> placementOf;      // per activity: its placement, or -1
+    int fileSlotsPerDay;                // slots of a day in the problem file
+    std::vector<Placement> placements;  // assigned lessons, in timetable order
+    std::vector<int> unassigned;        // activities without a start, in timetable order
+    std::vector<int> placementOf;       // per activity: its placement, or -1
 
     int internalSlot(int day, int hour) const { return day * problem.slotsPerDay + hour; }
     int fileSlot(int day, int hour) const { return day * fileSlotsPerDay + hour; }

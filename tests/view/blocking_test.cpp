@@ -42,10 +42,17 @@ protected:
         const std::string dependences =
             "<Dependence><FirstActivity>Q6</FirstActivity><SecondActivity>P1</SecondActivity>"
             "<Operator>Before</Operator></Dependence>";
-        const std::string solution = solutionText(
-            {{"P1", 0, {"K", "T"}}, {"P2", 0, {"U", "M"}}, {"P3", 3, {"N", "R1"}},
-             {"P5", 4, {"R2", "M"}}, {"P6", 4, {"R1", "K"}}, {"Q1", -1, {}}, {"Q2", -1, {}},
-             {"Q3", -1, {}}, {"Q4", -1, {}}, {"Q5", -1, {}}, {"Q6", -1, {}}});
+        const std::string solution = solutionText({{"P1", 0, {"K", "T"}},
+                                                   {"P2", 0, {"U", "M"}},
+                                                   {"P3", 3, {"N", "R1"}},
+                                                   {"P5", 4, {"R2", "M"}},
+                                                   {"P6", 4, {"R1", "K"}},
+                                                   {"Q1", -1, {}},
+                                                   {"Q2", -1, {}},
+                                                   {"Q3", -1, {}},
+                                                   {"Q4", -1, {}},
+                                                   {"Q5", -1, {}},
+                                                   {"Q6", -1, {}}});
         loadChecked(problemText(2, 3, resources, activities, dependences), solution, checked);
     }
     int index(const char* id) const {

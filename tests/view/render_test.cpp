@@ -24,7 +24,8 @@ std::string wellFormedness(const std::string& html) {
         if (tag[0] == '!' || tag.back() == '/') continue;
         if (tag[0] == '/') {
             if (open.empty() || open.back() != tag.substr(1))
-                return "</" + tag.substr(1) + "> closes " + (open.empty() ? "nothing" : open.back());
+                return "</" + tag.substr(1) + "> closes " +
+                       (open.empty() ? "nothing" : open.back());
             open.pop_back();
             continue;
         }
@@ -35,7 +36,8 @@ std::string wellFormedness(const std::string& html) {
         std::size_t j = i + 1;
         if (j < html.size() && html[j] == '#') ++j;
         while (j < html.size() && std::isalnum(static_cast<unsigned char>(html[j]))) ++j;
-        if (j == i + 1 || j >= html.size() || html[j] != ';') return "bare & at " + std::to_string(i);
+        if (j == i + 1 || j >= html.size() || html[j] != ';')
+            return "bare & at " + std::to_string(i);
     }
     return "";
 }
@@ -48,14 +50,14 @@ protected:
         const std::string room = "O'Brien, & Sons >";
         const std::string teacher =
             "Teacher-with-a-very-long-name\nthat-never-ends-at-all-" + std::string(80, 'x');
-        const std::string resources =
-            "<Classrooms><Resource id=\"" + room + "\"/></Classrooms><Teachers><Resource id=\"" +
-            teacher + "\"/></Teachers><Classes><Resource id=\"K\"/></Classes>";
+        const std::string resources = "<Classrooms><Resource id=\"" + room +
+                                      "\"/></Classrooms><Teachers><Resource id=\"" + teacher +
+                                      "\"/></Teachers><Classes><Resource id=\"K\"/></Classes>";
         const std::string hostile = "<b>x&amp;y</b>,'z'";
-        const std::string activities =
-            activityText(hostile, 2, {"K", room, teacher}) +
-            activityText("EVEN", 1, {"K"}, {}, "E") + activityText("ODD", 1, {"K"}, {}, "O") +
-            activityText("LEFT", 1, {"K", teacher});
+        const std::string activities = activityText(hostile, 2, {"K", room, teacher}) +
+                                       activityText("EVEN", 1, {"K"}, {}, "E") +
+                                       activityText("ODD", 1, {"K"}, {}, "O") +
+                                       activityText("LEFT", 1, {"K", teacher});
         loadChecked(problemText(7, 3, resources, activities),
                     solutionText({{hostile, 0, {"K", room, teacher}},
                                   {"EVEN", 3, {"K"}},
@@ -102,14 +104,14 @@ TEST_F(RenderTest, TextFitsOneHundredColumns) {
     EXPECT_NE(text.find("|^ <b>x&amp;~|"), std::string::npos);
     EXPECT_NE(text.find("|slots 18-20\n"), std::string::npos);
     EXPECT_NE(text.find("LEFT (length 1, weeks A"), std::string::npos);
-    EXPECT_NE(text.find("\nTeacher Teacher-with-a-very-long-name\n  that-never"), std::string::npos);
+    EXPECT_NE(text.find("\nTeacher Teacher-with-a-very-long-name\n  that-never"),
+              std::string::npos);
 }
 
 TEST_F(RenderTest, CsvQuotesFieldsThatNeedIt) {
     View::TimetableLayout layout(checked.problem);
     const std::string csv = View::renderCsv(layout);
-    EXPECT_NE(csv.find("\"<b>x&amp;y</b>,'z'\",1,0,2,A,\"K;O'Brien, & Sons >;"),
-              std::string::npos);
+    EXPECT_NE(csv.find("\"<b>x&amp;y</b>,'z'\",1,0,2,A,\"K;O'Brien, & Sons >;"), std::string::npos);
     EXPECT_EQ(View::csvField("plain"), "plain");
     EXPECT_EQ(View::csvField("say \"hi\""), "\"say \"\"hi\"\"\"");
     EXPECT_EQ(View::csvField("two\nlines"), "\"two\nlines\"");

@@ -20,8 +20,8 @@ std::string problemText(int days, int slots, const std::string& resources,
 std::string activityText(const std::string& id, int length, const std::vector<std::string>& needs,
                          const std::vector<std::vector<std::string>>& groups,
                          const std::string& week, const std::string& hard) {
-    std::string text = "<Activity id=\"" + id + "\"><Length>" + std::to_string(length) +
-                       "</Length>";
+    std::string text =
+        "<Activity id=\"" + id + "\"><Length>" + std::to_string(length) + "</Length>";
     if (!week.empty()) text += "<Week>" + week + "</Week>";
     text += "<RequiredResources>";
     for (const std::string& name : needs) text += "<Resource>" + name + "</Resource>";
@@ -44,8 +44,7 @@ std::string solutionText(const std::vector<Entry>& entries) {
         }
         text += "<Activity id=\"" + entry.id + "\"><StartTime>" + std::to_string(entry.start) +
                 "</StartTime><UsedResources>";
-        for (const std::string& name : entry.resources)
-            text += "<Resource>" + name + "</Resource>";
+        for (const std::string& name : entry.resources) text += "<Resource>" + name + "</Resource>";
         text += "</UsedResources></Activity>";
     }
     return text + "</Solution></Timetable>";
