@@ -13,16 +13,16 @@
 namespace {
 
 // Sum of the soft costs of the slots start .. start + length - 1.
-int softSum(const std::vector<int>& soft, int start, int length) {
-    int sum = 0;
+long long softSum(const std::vector<int>& soft, int start, int length) {
+    long long sum = 0;
     for (int t = start; t < start + length; ++t) sum += soft[t];
     return sum;
 }
 
 // A resource's preferences weigh half for an activity held in one week of
 // the two; the halving applies once to the resource's whole sum.
-int resourcePreferenceCost(const Resource& resource, const Activity& activity, int start) {
-    const int sum = softSum(resource.timePrefs.soft, start, activity.length);
+long long resourcePreferenceCost(const Resource& resource, const Activity& activity, int start) {
+    const long long sum = softSum(resource.timePrefs.soft, start, activity.length);
     return activity.week == 3 ? sum : sum / 2;
 }
 
@@ -46,6 +46,15 @@ bool dependenceBroken(const Dependence& dependence, int firstStart, int firstLen
 // Week index 0 is the even week (mask bit 2), index 1 the odd week (bit 1).
 bool takesPlaceIn(const Activity& activity, int week) {
     return activity.week & (week == 0 ? 2 : 1);
+}
+
+// Adds a charge to the running score. A score beyond an int could not be
+// reported truthfully: the run stops, as the judgement of such a timetable
+// would.
+void addCharge(int& score, long long amount, const char* what) {
+    const long long sum = score + amount;
+    if (sum > INT_MAX || sum < INT_MIN) fatalError("Score too large to count (%s)", what);
+    score = static_cast<int>(sum);
 }
 
 // The continuity charge of a resource whose gap is the given one.
@@ -280,13 +289,15 @@ void SearchSpace::placeActivity(int start) {
         }
         const long long after =
             continuityChargeOf(resource, continuityGap(r, cont_start, cont_stop, placed));
-        myScore += static_cast<int>(after - before);
+        addCharge(myScore, after - before, "continuity");
     }
     for (int r : activity.reqRes) forbidForBooking(a, r);
 
-    myScore += softSum(activity.ownTimePrefs.soft, start, activity.length);
+    addCharge(myScore, softSum(activity.ownTimePrefs.soft, start, activity.length),
+              "time preferences");
     for (int r : activity.reqRes)
-        myScore += resourcePreferenceCost(problem.resources[r], activity, start);
+        addCharge(myScore, resourcePreferenceCost(problem.resources[r], activity, start),
+                  "time preferences");
 
     // A dependence of an activity with itself is listed twice; it counts once.
     int previous = -1;
@@ -301,7 +312,7 @@ void SearchSpace::placeActivity(int start) {
                              problem.activities[dependence.first].length,
                              time[dependence.second].min,
                              problem.activities[dependence.second].length, problem.slotsPerDay))
-            myScore += dependence.score;
+            addCharge(myScore, dependence.score, "broken dependences");
     }
     checkBound();
 }
@@ -309,11 +320,7 @@ void SearchSpace::placeActivity(int start) {
 void SearchSpace::leaveUnused() {
     const int a = levels.back().activity;
     if (logLevel(19)) logPrint("Activity %d [%s] unused\n", a, problem.activityName(a));
-    // Enough unassigned activities give a score beyond an int, which nothing
-    // could report truthfully: the run stops like the judgement of such a
-    // timetable would.
-    if (__builtin_add_overflow(myScore, unassignedCost, &myScore))
-        fatalError("Score too large to count (too many unassigned activities)");
+    addCharge(myScore, unassignedCost, "too many unassigned activities");
     checkBound();
 }
 
@@ -397,6 +404,7 @@ void SearchSpace::selectResource(int k) {
                  problem.resourceName(r));
     grsel[activity.grsel + m - 1] = r;
     takeResource(a, r);
-    myScore += resourcePreferenceCost(problem.resources[r], activity, time[a].min);
+    addCharge(myScore, resourcePreferenceCost(problem.resources[r], activity, time[a].min),
+              "time preferences");
     checkBound();
 }

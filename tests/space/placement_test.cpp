@@ -153,6 +153,18 @@ TEST(PlacementTest, CheapestStartIsTakenEvenWhenEveryStartCostsOverOneBillion) {
     EXPECT_EQ(judged(built), 1100000000);
 }
 
+// A placed timetable fits an int (the analysis makes sure of that), but an
+// unassigned activity on top of it may not.
+TEST(PlacementDeathTest, RunningScoreBeyondAnIntStopsTheRun) {
+    const std::string prefs = "<TimePreferences><Soft score=\"2147000000\">0#3</Soft></TimePreferences>";
+    Built built(problemText(1, 4, resource("T1") + resource("T2"),
+                            activity("A", 1, {"T1"}, {}, 'A', prefs) + activity("B", 1, {"T2"})));
+    decideInOrder(built, {"B", "A"});
+    decide(built, built.problem.nbSlots);
+    EXPECT_EXIT(decide(built, 0), ::testing::ExitedWithCode(1),
+                "Score too large to count \\(time preferences\\)");
+}
+
 TEST(PlacementTest, TiedStartsAreDrawnAgainAlikeAfterGoingBack) {
     Built built(problemText(2, 6, resource("T"),
                             activity("A", 1, {"T"}) + activity("B", 1, {"T"}) + activity("C", 2, {"T"})));
