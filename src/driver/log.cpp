@@ -44,23 +44,23 @@ void endProgram(int status) {
     std::exit(status);
 }
 
-void fatalError(const char* format, ...) {
+// The framed message: header, the open file, the line when known, the text.
+[[noreturn]] static void vfatalError(int line, const char* format, va_list args) {
     printFrameHead();
-    va_list args;
-    va_start(args, format);
+    if (line >= 0) std::fprintf(logStream, "line %d: ", line);
     std::vfprintf(logStream, format, args);
-    va_end(args);
     printFrameFoot();
     endProgram(1);
 }
 
-void fatalErrorAt(int line, const char* format, ...) {
-    printFrameHead();
-    std::fprintf(logStream, "line %d: ", line);
+void fatalError(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    std::vfprintf(logStream, format, args);
-    va_end(args);
-    printFrameFoot();
-    endProgram(1);
+    vfatalError(-1, format, args);
+}
+
+void fatalErrorAt(int line, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    vfatalError(line, format, args);
 }
