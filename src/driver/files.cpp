@@ -1,5 +1,7 @@
 #include "driver/files.h"
 
+#include <sys/stat.h>
+
 #include "driver/log.h"
 
 void printHintLine() {
@@ -13,7 +15,16 @@ FILE* openFile(const std::string& name, const char* mode) {
         return reading ? stdin : stdout;
     }
     currentFile = "File '" + name + "'";
-    if (FILE* stream = std::fopen(name.c_str(), mode)) return stream;
+    if (FILE* stream = std::fopen(name.c_str(), mode)) {
+        // A folder opens for reading but fails at the first read; say what
+        // is wrong instead.
+        struct stat opened {};
+        if (reading && fstat(fileno(stream), &opened) == 0 && S_ISDIR(opened.st_mode)) {
+            std::fclose(stream);
+            fatalError("Is a folder, not a file");
+        }
+        return stream;
+    }
     if (reading)
         logPrint("File '%s' doesn't exist\n", name.c_str());
     else

@@ -1,5 +1,6 @@
 #include "driver/main_flow.h"
 
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 
@@ -7,6 +8,7 @@
 #include "driver/configuration.h"
 #include "driver/files.h"
 #include "driver/log.h"
+#include "driver/output_file.h"
 #include "driver/run_settings.h"
 #include "judge/check_solution.h"
 #include "output/solution_writer.h"
@@ -29,21 +31,6 @@ void parseFile(const std::string& name, XML::Elements& document, FILE*& stream) 
 void destroyWithLog(XML::Elements& document) {
     if (logLevel(20)) logPrint("Destroing XML tree\n");
     XML::destroyDocument(document);
-}
-
-// Closes a stream the program wrote. A write that failed (a full disk, a
-// closed pipe) must not pass for a saved file, so it ends the run like a
-// file that could not be created.
-void finishOutput(FILE*& stream, const std::string& name) {
-    bool failed = std::fflush(stream) != 0 || std::ferror(stream);
-    if (stream != stdout) failed = std::fclose(stream) != 0 || failed;
-    stream = nullptr;
-    currentFile.clear();
-    if (failed) {
-        logPrint("Couldn't create file '%s'\n", name.c_str());
-        printHintLine();
-        endProgram(1);
-    }
 }
 
 // Step 5: reads the solution to start from and scores it into initialScore.
@@ -82,10 +69,10 @@ int searchAndSave(ProblemData& problem, const CommandLine& line) {
     if (runSettings.showScores) logPrint("%d\n", records.found.score());
 
     if (logLevel(10)) logPrint("Saving solution to file '%s'\n", line.outputFile.c_str());
-    FILE* stream = openFile(line.outputFile, "w");
+    OutputFile output = openOutputFile(line.outputFile);
     XML::Elements written;
-    writeSolution(problem, records.found, stream, written);
-    finishOutput(stream, line.outputFile);
+    writeSolution(problem, records.found, output.stream, written);
+    finishOutputFile(output);
     readSolution(problem, written);
     XML::destroyDocument(written);
     return records.found.score();
@@ -93,9 +80,9 @@ int searchAndSave(ProblemData& problem, const CommandLine& line) {
 
 void saveResult(const std::string& name, int result) {
     if (logLevel(10)) logPrint("Saving result to file '%s'\n", name.c_str());
-    FILE* stream = openFile(name, "w");
-    std::fprintf(stream, "%d\n", result);
-    finishOutput(stream, name);
+    OutputFile output = openOutputFile(name);
+    std::fprintf(output.stream, "%d\n", result);
+    finishOutputFile(output);
 }
 
 int runMainFlow(const CommandLine& line) {
@@ -143,6 +130,9 @@ int runMainFlow(const CommandLine& line) {
 int runQuorvex(int argc, char** argv) {
     std::srand(2007);
     if (argc > 0) programName = argv[0];
+    // A reader that goes away (a closed pipe on standard output) must give a
+    // write error that is reported, not end the program without a word.
+    std::signal(SIGPIPE, SIG_IGN);
 
     CommandLine line = parseCommandLine(argc, argv, runSettings);
     if (line.logToStdout) logStream = stdout;
