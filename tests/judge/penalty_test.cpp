@@ -134,16 +134,18 @@ TEST(Score, BeyondAnIntStopsTheRunInsteadOfWrapping) {
     // slot 0123|4567   T balanced with a huge score, quota 3
     //      ABD.|....   excess 3: one term alone is too large
     //      AB..|D...   excess 1: each term fits, with E unassigned their sum does not
-    const auto text = [](const std::string& score) {
-        return problemText(2, 4, resource("T", "<Balanced score=\"" + score + "\"/>"),
-                           threeOnT + activity("E", 1, {}));
-    };
+    // The analysis refuses weights this large, so they are set after it: the
+    // judgement guards its own sums all the same.
+    const std::string text = problemText(2, 4, resource("T", "<Balanced score=\"1\"/>"),
+                                         threeOnT + activity("E", 1, {}));
     ProblemData oneTerm = judgedProblem(
-        text("2000000000"), {{"A", 0, {"T"}}, {"B", 1, {"T"}}, {"D", 2, {"T"}}, {"E", 0, {}}});
+        text, {{"A", 0, {"T"}}, {"B", 1, {"T"}}, {"D", 2, {"T"}}, {"E", 0, {}}});
+    oneTerm.resources[0].balanced = 2000000000;
     EXPECT_EXIT(checkSolution(oneTerm), ::testing::ExitedWithCode(1),
                 "Score too large to count \\(violated 'balanced': 6000000000\\)");
     ProblemData total = judgedProblem(
-        text("2147000000"), {{"A", 0, {"T"}}, {"B", 1, {"T"}}, {"D", 4, {"T"}}, {"E", -1, {}}});
+        text, {{"A", 0, {"T"}}, {"B", 1, {"T"}}, {"D", 4, {"T"}}, {"E", -1, {}}});
+    total.resources[0].balanced = 2147000000;
     EXPECT_EXIT(checkSolution(total), ::testing::ExitedWithCode(1),
                 "Score too large to count \\(total: 2148000000\\)");
 }
