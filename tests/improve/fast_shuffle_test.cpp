@@ -27,8 +27,8 @@ std::string prefs(const std::string& inner) {
     return "<TimePreferences>" + inner + "</TimePreferences>";
 }
 
-std::string benchmarkText(const std::string& name) {
-    std::ifstream file(testing_support::sourcePath("../shared/bench/" + name + ".xml"));
+std::string benchmarkText(const std::string& path) {
+    std::ifstream file(path);
     std::stringstream text;
     text << file.rdbuf();
     return text.str();
@@ -236,7 +236,8 @@ namespace {
 
 TEST(FastShuffle, KeepsTheJudgementOnBenchmarkProblems) {
     for (const char* name : {"small-1", "real-ro-oradea-school10", "medium-1"}) {
-        Built built(benchmarkText(name));
+        QUORVEX_BENCH_PATH_OR_SKIP(path, name);
+        Built built(benchmarkText(path));
         storeGreedyTimetable(built, 11);
         const int before = built.space->myScore;
         shuffleChecked(built, name);
@@ -247,7 +248,8 @@ TEST(FastShuffle, KeepsTheJudgementOnBenchmarkProblems) {
 
 TEST(FastShuffle, ImprovesTheFirstApproachOfTheSearch) {
     for (const char* name : {"small-1", "real-ro-oradea-school10"}) {
-        Built built(benchmarkText(name));
+        QUORVEX_BENCH_PATH_OR_SKIP(path, name);
+        Built built(benchmarkText(path));
         ASSERT_TRUE(storeFirstApproach(built)) << name;
         const int before = built.space->myScore;
         ASSERT_EQ(before, judgeStored(built)) << name << ": the space's own score";

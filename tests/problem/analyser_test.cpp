@@ -327,11 +327,11 @@ TEST(Analyser, StartCostsAndHalvedResourceCosts) {
 }
 
 TEST(Analyser, BenchStatistics) {
+    QUORVEX_BENCH_PATH_OR_SKIP(path, "large-1");
     ProblemData problem;
     std::string log = captureLog([&] {
         runSettings.verbosity = 10;
-        testing_support::loadProblemFile(
-            testing_support::sourcePath("../shared/bench/large-1.xml"), problem);
+        testing_support::loadProblemFile(path, problem);
     });
     EXPECT_EQ(log, "Added additional 1 timeslots at end of each day\n"
                    "Statistics: 2460 activities, 246 resources, 26 groups, 66 timeslots "

@@ -125,12 +125,7 @@ TEST(RunSearch, GeneratedProblemsAreJudgedAsSearched) {
 }
 
 TEST(RunSearch, BenchmarkSchoolIsJudgedAsSearched) {
-    const std::string path = testing_support::sourcePath("../shared/bench/small-1.xml");
-    if (std::FILE* file = std::fopen(path.c_str(), "r")) {
-        std::fclose(file);
-    } else {
-        GTEST_SKIP() << "no benchmark at " << path;
-    }
+    QUORVEX_BENCH_PATH_OR_SKIP(path, "small-1");
     QuickSearch settings(1, 1, 0);  // first approach and one re-solve at most
     Searched run(path, true);
     run.search();

@@ -141,8 +141,8 @@ TEST(ConstructionTest, BenchmarkProblemsPropagateWithoutFailing) {
         SCOPED_TRACE(name);
         testing_support::quietLogs();
         ProblemData problem;
-        testing_support::loadProblemFile(
-            testing_support::sourcePath(std::string("../shared/bench/") + name + ".xml"), problem);
+        QUORVEX_BENCH_PATH_OR_SKIP(path, name);
+        testing_support::loadProblemFile(path, problem);
         SolutionRecords records;
         allocateRecords(records, problem);
         SearchSpace space(problem, records);

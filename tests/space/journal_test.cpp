@@ -138,8 +138,8 @@ TEST(JournalPropertyTest, BenchmarkDecisionsUndoneToTheRootGiveAFreshSpace) {
         reportSeedOnAbort(7);
         testing_support::quietLogs();
         ProblemData problem;
-        testing_support::loadProblemFile(
-            testing_support::sourcePath(std::string("../shared/bench/") + name + ".xml"), problem);
+        QUORVEX_BENCH_PATH_OR_SKIP(path, name);
+        testing_support::loadProblemFile(path, problem);
         SolutionRecords records;
         allocateRecords(records, problem);
         std::srand(7);

@@ -36,6 +36,15 @@ std::string sourcePath(const std::string& relative) {
     return std::string(QUORVEX_SOURCE_DIR) + "/" + relative;
 }
 
+std::string benchProblemPath(const std::string& name) {
+    std::string path = sourcePath("../shared/bench/" + name + ".xml");
+    if (FILE* file = std::fopen(path.c_str(), "r")) {
+        std::fclose(file);
+        return path;
+    }
+    return "";
+}
+
 void quietLogs() { runSettings.verbosity = 0; }
 
 }  // namespace testing_support

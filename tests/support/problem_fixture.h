@@ -1,4 +1,6 @@
 #pragma once
+#include <gtest/gtest.h>
+
 #include <string>
 
 #include "problem/problem_data.h"
@@ -16,6 +18,10 @@ void loadProblem(const std::string& text, ProblemData& problem);
 // Reads and analyses a problem file, e.g. one of ../shared/bench.
 void loadProblemFile(const std::string& path, ProblemData& problem);
 
+// Path of a benchmark problem kept beside the source tree
+// ("../shared/bench/NAME.xml"), or empty when a checkout has none.
+std::string benchProblemPath(const std::string& name);
+
 // The text of a file under the source tree (e.g. "examples/school.xml").
 std::string sourcePath(const std::string& relative);
 
@@ -23,3 +29,8 @@ std::string sourcePath(const std::string& relative);
 void quietLogs();
 
 }  // namespace testing_support
+
+// Skips the running test when the benchmark problem is not there.
+#define QUORVEX_BENCH_PATH_OR_SKIP(variable, name)                       \
+    const std::string variable = testing_support::benchProblemPath(name); \
+    if (variable.empty()) GTEST_SKIP() << "no benchmark problem " << (name)
