@@ -27,8 +27,10 @@ struct SoftFigures {
 }  // namespace
 
 long long placedPenaltyBound(const ProblemData& problem, long long limit) {
-    // Each term added is below 2^47 (an int times at most 2 x 100000 slots),
-    // and counting stops once past limit, so the sum stays far from overflow.
+    // Each term added is at most an int times the table sizes the analysis
+    // allows (resources or activities times slots, at most 5 x 10^7, times
+    // 2), below 2^58; counting stops once past limit, so the sum stays far
+    // from overflow.
     long long bound = 0;
     auto add = [&](long long term) {
         bound += term;
