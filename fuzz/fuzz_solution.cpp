@@ -52,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     try {
         parseBytes(data, size, root);
         readSolution(problem, root);
+        currentFile.clear();
         XML::destroyDocument(root);
         checkSolution(problem);
     } catch (const FatalStop&) {

@@ -42,5 +42,4 @@ void parseBytes(const std::uint8_t* data, std::size_t size, XML::Elements& root)
         throw;
     }
     std::fclose(stream);
-    currentFile.clear();
 }

@@ -24,4 +24,6 @@ void prepareFuzzInput();
 
 // Parses the bytes as one document into root (handed in empty), read from a
 // memory stream like from a file. Throws FatalStop on a refused document.
+// The file stays named in currentFile, as while the program reads what it
+// parsed; the caller clears it where the program closes the file.
 void parseBytes(const std::uint8_t* data, std::size_t size, XML::Elements& root);
