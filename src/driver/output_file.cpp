@@ -89,6 +89,12 @@ bool mustWriteDirectly(const std::string& target) {
     return target.empty() || (stat(target.c_str(), &existing) == 0 && !S_ISREG(existing.st_mode));
 }
 
+// A file system that cannot sync (EINVAL, ENOTSUP) has the data all the
+// same; any other failure (EIO, a full disk found late) is a failed write.
+bool syncedToDisk(int descriptor) {
+    return fsync(descriptor) == 0 || errno == EINVAL || errno == ENOTSUP;
+}
+
 }  // namespace
 
 OutputFile openOutputFile(const std::string& name) {
@@ -110,7 +116,7 @@ void finishOutputFile(OutputFile& file) {
     bool failed = std::fflush(file.stream) != 0 || std::ferror(file.stream);
     // The data must be on the disk before the rename makes it the file;
     // otherwise a crash of the system could leave an empty file in its place.
-    if (!file.temporary.empty()) failed = failed || fsync(fileno(file.stream)) != 0;
+    if (!failed && !file.temporary.empty()) failed = !syncedToDisk(fileno(file.stream));
     if (file.stream != stdout) failed = std::fclose(file.stream) != 0 || failed;
     file.stream = nullptr;
     if (!failed && !file.temporary.empty()) {
