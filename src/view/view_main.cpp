@@ -1,7 +1,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/files.h"
+#include "driver/output_file.h"
 #include "driver/log.h"
 #include "driver/run_settings.h"
 #include "view/checked_timetable.h"
@@ -11,18 +11,12 @@
 
 namespace {
 
-// A page or table that could not be written completely must not pass for a
-// saved file.
+// A page or table is written whole or not at all, as the solver writes its
+// solution: a failed write ends the run and leaves any previous file as it was.
 void writeWhole(const std::string& name, const std::string& text) {
-    FILE* stream = openFile(name, "w");
-    bool failed = std::fwrite(text.data(), 1, text.size(), stream) != text.size();
-    failed = std::fflush(stream) != 0 || failed;
-    if (stream != stdout) failed = std::fclose(stream) != 0 || failed;
-    currentFile.clear();
-    if (failed) {
-        logPrint("Couldn't create file '%s'\n", name.c_str());
-        endProgram(1);
-    }
+    OutputFile file = openOutputFile(name);
+    std::fwrite(text.data(), 1, text.size(), file.stream);
+    finishOutputFile(file);
 }
 
 }  // namespace
