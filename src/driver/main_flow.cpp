@@ -63,6 +63,9 @@ void readExistingSolution(ProblemData& problem, const CommandLine& line, XML::El
 // document back, so that problem.solution is exactly what was saved.
 // Returns the score the search claims for it.
 int searchAndSave(ProblemData& problem, const CommandLine& line) {
+    // An output that cannot be written is reported before the search, not
+    // after it, when the timetable found would be lost.
+    checkOutputCanBeCreated(line.outputFile);
     SolutionRecords records;
     runSearch(problem, records);
     copyRecord(records.found, records.best);

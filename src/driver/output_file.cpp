@@ -95,7 +95,37 @@ bool syncedToDisk(int descriptor) {
     return fsync(descriptor) == 0 || errno == EINVAL || errno == ENOTSUP;
 }
 
+// Whether the program will be able to write name later: a temporary file can
+// be made beside it, or failing that the file itself can be opened for
+// writing (without truncating it).
+bool canCreate(const std::string& name) {
+    if (name == "-") return true;
+    std::string target = resolveTarget(name);
+    if (mustWriteDirectly(target)) {
+        if (target.empty()) return true;  // a dangling link: its write will tell
+        int descriptor = open(target.c_str(), O_WRONLY);
+        if (descriptor < 0) return false;
+        close(descriptor);
+        return true;
+    }
+    std::string probe = folderOf(target) + "/.quorvex-XXXXXX";
+    int descriptor = mkstemp(probe.data());
+    if (descriptor >= 0) {
+        close(descriptor);
+        unlink(probe.c_str());
+        return true;
+    }
+    descriptor = open(target.c_str(), O_WRONLY);
+    if (descriptor < 0) return false;
+    close(descriptor);
+    return true;
+}
+
 }  // namespace
+
+void checkOutputCanBeCreated(const std::string& name) {
+    if (!canCreate(name)) failToCreate(name);
+}
 
 OutputFile openOutputFile(const std::string& name) {
     static bool cleanupRegistered = false;

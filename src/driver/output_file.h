@@ -25,3 +25,8 @@ OutputFile openOutputFile(const std::string& name);
 // run like a file that could not be created, with the temporary file removed
 // and the previous file untouched.
 void finishOutputFile(OutputFile& file);
+
+// Stops the run as openOutputFile would ("Couldn't create file '%s'", the
+// hint line, status 1) when the output could not be written, so that a long
+// search is not run for a timetable that could not be saved. Changes nothing.
+void checkOutputCanBeCreated(const std::string& name);
