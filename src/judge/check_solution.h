@@ -1,4 +1,7 @@
 #pragma once
+#include <array>
+#include <utility>
+
 #include "problem/problem_data.h"
 
 // The definition of a valid timetable and its score: checks problem.solution
@@ -17,6 +20,17 @@ struct JudgementTerms {
     int continuousHard = 0;
     int balanced = 0;
 };
+
+// The seven terms with the labels of the judgement report, in its order.
+inline std::array<std::pair<const char*, int>, 7> labelledTerms(const JudgementTerms& t) {
+    return {{{"Unassigned activities", t.unassigned},
+             {"Soft time preferences (activities)", t.activityPrefs},
+             {"Soft time preferences (resources)", t.resourcePrefs},
+             {"Broken dependences", t.dependences},
+             {"Broken 'continuous' (soft)", t.continuousSoft},
+             {"Broken 'continuous' (hard)", t.continuousHard},
+             {"Violated 'balanced'", t.balanced}}};
+}
 
 // The same judgement, also handing back its seven terms.
 int checkSolution(const ProblemData& problem, JudgementTerms& terms);

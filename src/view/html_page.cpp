@@ -87,15 +87,7 @@ private:
         out += "<header>\n<h1>Timetable</h1>\n<p class=\"files\">Problem " +
                htmlEscape(checked.problemFile) + ", solution " + htmlEscape(checked.solutionFile) +
                "</p>\n";
-        const JudgementTerms& t = checked.terms;
-        const std::pair<const char*, int> rows[] = {
-            {"Unassigned activities", t.unassigned},
-            {"Soft time preferences (activities)", t.activityPrefs},
-            {"Soft time preferences (resources)", t.resourcePrefs},
-            {"Broken dependences", t.dependences},
-            {"Broken 'continuous' (soft)", t.continuousSoft},
-            {"Broken 'continuous' (hard)", t.continuousHard},
-            {"Violated 'balanced'", t.balanced}};
+        const auto rows = labelledTerms(checked.terms);
         out += "<table class=\"terms\">\n<tr class=\"total\"><th>Score</th><td class=\"n\">" +
                std::to_string(checked.score) + "</td></tr>\n";
         for (const auto& [label, value] : rows)

@@ -113,15 +113,7 @@ private:
         out += wrap(
             "", "Timetable: problem " + checked.problemFile + ", solution " + checked.solutionFile,
             "  ");
-        const JudgementTerms& t = checked.terms;
-        const std::pair<const char*, int> rows[] = {
-            {"Unassigned activities", t.unassigned},
-            {"Soft time preferences (activities)", t.activityPrefs},
-            {"Soft time preferences (resources)", t.resourcePrefs},
-            {"Broken dependences", t.dependences},
-            {"Broken 'continuous' (soft)", t.continuousSoft},
-            {"Broken 'continuous' (hard)", t.continuousHard},
-            {"Violated 'balanced'", t.balanced}};
+        const auto rows = labelledTerms(checked.terms);
         out += "Score: " + std::to_string(checked.score) + "\n";
         for (const auto& [label, value] : rows)
             out += "  " + fit(label, 38) + std::to_string(value) + "\n";
