@@ -31,11 +31,13 @@ void searchPhases(const ProblemData& problem, SolutionRecords& records) {
         run.seedFromSolution();
     }
 
-    if (logLevel(10)) logPrint("Trying to use unused activities\n");
-    run.useUnusedActivities();
+    if (!run.failedAtRoot) {
+        if (logLevel(10)) logPrint("Trying to use unused activities\n");
+        run.useUnusedActivities();
 
-    if (logLevel(10)) logPrint("Trying to change random activities\n");
-    run.changeRandomActivities(root);
+        if (logLevel(10)) logPrint("Trying to change random activities\n");
+        run.changeRandomActivities(root);
+    }
 
     if (logLevel(10)) logPrint("Best score: %d\n", records.found.score());
 }
@@ -57,6 +59,7 @@ SearchRun::SearchRun(const ProblemData& problem, SolutionRecords& records, Searc
     : problem(problem), records(records), space(space) {}
 
 void SearchRun::firstApproach() {
+    bool decided = false;
     for (;;) {
         space.prepareFirst();
         space.processPropagators();
@@ -64,6 +67,7 @@ void SearchRun::firstApproach() {
             space.processPropagators();
             const JournalMark mark = space.takeMark();
             space.commitFirst(0);
+            decided = true;
             space.processPropagators();
             if (space.state == stateFailed) {
                 // It cannot go where the greedy choice put it: leave it unassigned.
@@ -74,6 +78,10 @@ void SearchRun::firstApproach() {
         }
         if (space.state == stateSolved) {
             solutionFound();
+            return;
+        }
+        if (!decided) {
+            startFromEmptyTimetable();
             return;
         }
         fatalError("Can not find solution (contradictory condicions)\nFailed on activity: %d[%s]",

@@ -34,6 +34,15 @@ public:
     // A solved space better than foundRecord: store it, improve it by the fast
     // shuffle and store the result as bestRecord.
     void solutionFound();
+    // The space fails before any decision: two activities that can never both
+    // be placed constrain each other through propagation. The timetable with
+    // every activity unassigned is still valid; it becomes the found solution
+    // and the fast shuffle places what fits.
+    void startFromEmptyTimetable();
+
+    // Set by startFromEmptyTimetable: the space has failed before any
+    // decision, so no re-solve over it can be trusted.
+    bool failedAtRoot = false;
 
     // Seed of the random-changes phase; each step reseeds the C library
     // generator with it and takes the first draw as the next seed.

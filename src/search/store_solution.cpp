@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 
 #include "driver/log.h"
@@ -30,6 +31,25 @@ void SearchRun::solutionFound() {
     for (int i = 0; i < nbActivities; ++i)
         space.time_sel[i] = space.used[i] ? space.time[i].min : -1;
     space.solGrsel = space.grsel;
+    if (runSettings.showScores) logPrint("%d\n", space.myScore);
+
+    storeSolution(space, records.found);
+    FastShuffle(space);
+    storeSolution(space, records.best);
+}
+
+void SearchRun::startFromEmptyTimetable() {
+    const int nbActivities = static_cast<int>(problem.activities.size());
+    if (nbActivities > INT_MAX / unassignedCost)
+        fatalError("Score too large to count (too many unassigned activities)");
+    if (logLevel(10))
+        logPrint("Activity %d [%s] can not be placed beside the others; starting from a timetable "
+                 "without placed activities\n",
+                 space.failedVar, problem.activityName(space.failedVar));
+    failedAtRoot = true;
+    space.time_sel.assign(nbActivities, -1);
+    space.solGrsel.assign(problem.nbGrsel, -1);
+    space.myScore = nbActivities * unassignedCost;
     if (runSettings.showScores) logPrint("%d\n", space.myScore);
 
     storeSolution(space, records.found);
