@@ -5,6 +5,7 @@
 #include "driver/log.h"
 #include "driver/run_settings.h"
 #include "improve/shuffler.h"
+#include "problem/dependence_rule.h"
 
 void Shuffler::checkScore() const {
     if (!firstTime) shuffleAssert(space.myScore >= 0, "myScore>=0");
@@ -91,20 +92,8 @@ int Shuffler::softDependenceCost(int a, int t) const {
         if (t1 < 0 || t2 < 0) continue;
         const int len1 = problem.activities[dep.first].length;
         const int len2 = problem.activities[dep.second].length;
-        bool broken = false;
-        switch (dep.op) {
-        case opBefore:
-            broken = t2 < t1 + len1;
-            break;
-        case opCloselyBefore:
-            broken = t2 < t1 + len1 || dayOf(t1) != dayOf(t2);
-            break;
-        case opConcurrently:
-            broken = t2 < t1 || t1 + len1 < t2 + len2;
-            break;
-        default:
-            shuffleAssert(false, "dep.op==0||dep.op==1||dep.op==4");
-        }
+        shuffleAssert(isAnalysedOperator(dep.op), "dep.op==0||dep.op==1||dep.op==4");
+        const bool broken = dependenceBroken(dep.op, t1, len1, t2, len2, problem.slotsPerDay);
         if (broken) cost += dep.score;
     }
     return cost;

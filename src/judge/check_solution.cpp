@@ -6,6 +6,7 @@
 
 #include "driver/log.h"
 #include "driver/run_settings.h"
+#include "problem/dependence_rule.h"
 
 namespace {
 
@@ -352,24 +353,12 @@ void Judgement::countDependences() {
         if (t1 < 0 || t2 < 0) continue;
         const long long len1 = problem.activities[dep.first].length;
         const long long len2 = problem.activities[dep.second].length;
-        bool broken = false;
-        const char* kind = "concurrently";
-        switch (dep.op) {
-        case opBefore:
-            broken = t2 < t1 + len1;
-            kind = "before";
-            break;
-        case opCloselyBefore:
-            broken = t2 < t1 + len1 || dayOf(t1) != dayOf(t2);
-            kind = "closely before";
-            break;
-        case opConcurrently:
-            // The second must lie inside the first.
-            broken = t2 < t1 || t1 + len1 < t2 + len2;
-            break;
-        default:
-            requireInvariant(false, "dependence operator");
-        }
+        requireInvariant(isAnalysedOperator(dep.op), "dependence operator");
+        const bool broken =
+            dependenceBroken(dep.op, t1, len1, t2, len2, problem.slotsPerDay);
+        const char* kind = dep.op == opBefore          ? "before"
+                           : dep.op == opCloselyBefore ? "closely before"
+                                                       : "concurrently";
         if (!broken) continue;
         if (dep.score < 0)
             fatalError("Broken %s dependence %d (%d [%s]: %d-%d, %d [%s]: %d-%d)", kind,

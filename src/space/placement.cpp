@@ -8,6 +8,7 @@
 
 #include "driver/log.h"
 #include "driver/run_settings.h"
+#include "problem/dependence_rule.h"
 #include "space/search_space.h"
 
 namespace {
@@ -24,23 +25,6 @@ long long softSum(const std::vector<int>& soft, int start, int length) {
 long long resourcePreferenceCost(const Resource& resource, const Activity& activity, int start) {
     const long long sum = softSum(resource.timePrefs.soft, start, activity.length);
     return activity.week == 3 ? sum : sum / 2;
-}
-
-// Whether two placed activities break a dependence of this kind.
-bool dependenceBroken(const Dependence& dependence, int firstStart, int firstLength,
-                      int secondStart, int secondLength, int slotsPerDay) {
-    switch (dependence.op) {
-    case opBefore:
-        return secondStart < firstStart + firstLength;
-    case opCloselyBefore:
-        return secondStart < firstStart + firstLength ||
-               firstStart / slotsPerDay != secondStart / slotsPerDay;
-    case opConcurrently:
-        return secondStart < firstStart || firstStart + firstLength < secondStart + secondLength;
-    default:
-        spaceAssert(false, "dependence.op==0||dependence.op==1||dependence.op==4");
-        return false;
-    }
 }
 
 // Week index 0 is the even week (mask bit 2), index 1 the odd week (bit 1).
@@ -308,7 +292,9 @@ void SearchSpace::placeActivity(int start) {
         if (dependence.score < 0) continue;  // hard: the propagators keep it
         const int other = dependence.first == a ? dependence.second : dependence.first;
         if (!used[other]) continue;
-        if (dependenceBroken(dependence, time[dependence.first].min,
+        spaceAssert(isAnalysedOperator(dependence.op),
+                    "dependence.op==0||dependence.op==1||dependence.op==4");
+        if (dependenceBroken(dependence.op, time[dependence.first].min,
                              problem.activities[dependence.first].length,
                              time[dependence.second].min,
                              problem.activities[dependence.second].length, problem.slotsPerDay))

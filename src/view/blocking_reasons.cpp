@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "problem/dependence_rule.h"
+
 namespace View {
 
 namespace {
@@ -102,14 +104,7 @@ private:
         const int t2 = isFirst ? placed.start : start;
         const int len1 = problem.activities[dep.first].length;
         const int len2 = problem.activities[dep.second].length;
-        bool broken = false;
-        if (dep.op == opBefore)
-            broken = t2 < t1 + len1;
-        else if (dep.op == opCloselyBefore)
-            broken = t2 < t1 + len1 || t1 / problem.slotsPerDay != t2 / problem.slotsPerDay;
-        else
-            broken = t2 < t1 || t1 + len1 < t2 + len2;
-        if (!broken) return {};
+        if (!dependenceBroken(dep.op, t1, len1, t2, len2, problem.slotsPerDay)) return {};
         return {.kind = Block::dependence,
                 .other = other,
                 .slot = fileSlot(placed.start),

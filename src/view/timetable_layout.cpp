@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "judge/check_solution.h"
+#include "problem/dependence_rule.h"
 
 namespace View {
 
@@ -81,14 +82,7 @@ void TimetableLayout::markBrokenDependences() {
         if (p1 < 0 || p2 < 0) continue;
         const int t1 = placements[p1].start, len1 = placements[p1].length;
         const int t2 = placements[p2].start, len2 = placements[p2].length;
-        bool broken = false;
-        if (dep.op == opBefore)
-            broken = t2 < t1 + len1;
-        else if (dep.op == opCloselyBefore)
-            broken = t2 < t1 + len1 || placements[p1].day != placements[p2].day;
-        else
-            broken = t2 < t1 || t1 + len1 < t2 + len2;
-        if (!broken) continue;
+        if (!dependenceBroken(dep.op, t1, len1, t2, len2, problem.slotsPerDay)) continue;
         placements[p1].brokenDependences.push_back(static_cast<int>(i));
         placements[p2].brokenDependences.push_back(static_cast<int>(i));
     }
