@@ -35,7 +35,7 @@ fuzz-smoke:
 	FUZZ_BUILD=$(FUZZ_BUILD) JOBS=$(JOBS) bash fuzz/run_smoke.sh
 
 bench: check-tools
-	cmake -S . -B build-bench -DQUORVEX_BENCH=ON -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake -S . -B build-bench -DQUORVEX_BENCH=ON -DQUORVEX_TESTS=OFF -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build build-bench -j $(JOBS)
 
 clean:

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "bench_problem.h"
 #include "driver/files.h"
 #include "driver/run_settings.h"
 #include "judge/check_solution.h"
@@ -23,12 +24,7 @@ const char* const benchProblems[] = {"small-1.xml", "medium-1.xml", "large-1.xml
 
 ProblemData loadProblem(const std::string& path) {
     ProblemData problem;
-    FILE* stream = openFile(path, "r");
-    XML::Elements root;
-    XML::parseDocument(stream, root);
-    analyseProblem(problem, root);
-    closeFile(stream);
-    XML::destroyDocument(root);
+    loadBenchProblem(path, problem);
     return problem;
 }
 
@@ -134,7 +130,7 @@ void judgeBenchProblem(benchmark::State& state) {
     runSettings.verbosity = 0;
     const std::string name = benchProblems[state.range(0)];
     const char* dir = std::getenv("QUORVEX_BENCH_PROBLEMS");
-    const std::string problems = dir ? dir : std::string(QUORVEX_SOURCE_DIR) + "/../shared/bench";
+    const std::string problems = dir ? dir : benchProblemFolder();
     FirstFit firstFit(loadProblem(problems + "/" + name));
     firstFit.place();
     const ProblemData& problem = firstFit.timetabled();

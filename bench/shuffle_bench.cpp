@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <vector>
 
+#include "bench_problem.h"
 #include "driver/files.h"
 #include "driver/run_settings.h"
 #include "improve/fast_shuffle.h"
@@ -17,21 +18,6 @@
 
 namespace {
 
-ProblemData& largeProblem() {
-    static ProblemData problem;
-    static bool loaded = false;
-    if (!loaded) {
-        runSettings.verbosity = 0;
-        FILE* stream = openFile(QUORVEX_SOURCE_DIR "/../shared/bench/large-1.xml", "r");
-        XML::Elements root;
-        XML::parseDocument(stream, root);
-        analyseProblem(problem, root);
-        closeFile(stream);
-        XML::destroyDocument(root);
-        loaded = true;
-    }
-    return problem;
-}
 
 // The first approach as the search driver runs it: every activity once, at
 // its computed start, or unassigned when placing it fails.
@@ -79,7 +65,7 @@ int judge(ProblemData& problem, const SearchSpace& space) {
 }
 
 void shuffleLargeFromFirstApproach(benchmark::State& state) {
-    ProblemData& problem = largeProblem();
+    ProblemData& problem = largeBenchProblem();
     SolutionRecords records;
     allocateRecords(records, problem);
     std::srand(2007);

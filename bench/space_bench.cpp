@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "bench_problem.h"
 #include "driver/files.h"
 #include "driver/run_settings.h"
 #include "problem/analyser.h"
@@ -14,24 +15,9 @@
 
 namespace {
 
-const ProblemData& largeProblem() {
-    static ProblemData problem;
-    static bool loaded = false;
-    if (!loaded) {
-        runSettings.verbosity = 0;
-        FILE* stream = openFile(QUORVEX_SOURCE_DIR "/../shared/bench/large-1.xml", "r");
-        XML::Elements root;
-        XML::parseDocument(stream, root);
-        analyseProblem(problem, root);
-        closeFile(stream);
-        XML::destroyDocument(root);
-        loaded = true;
-    }
-    return problem;
-}
 
 void constructSpace(benchmark::State& state) {
-    const ProblemData& problem = largeProblem();
+    const ProblemData& problem = largeBenchProblem();
     SolutionRecords records;
     allocateRecords(records, problem);
     for (auto _ : state) {
@@ -44,7 +30,7 @@ void constructSpace(benchmark::State& state) {
 BENCHMARK(constructSpace)->Unit(benchmark::kMillisecond);
 
 void constructAndPropagate(benchmark::State& state) {
-    const ProblemData& problem = largeProblem();
+    const ProblemData& problem = largeBenchProblem();
     SolutionRecords records;
     allocateRecords(records, problem);
     for (auto _ : state) {
