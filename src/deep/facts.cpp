@@ -1,0 +1,101 @@
+#include "deep/facts.h"
+
+#include <algorithm>
+
+#include "problem/dependence_rule.h"
+
+namespace {
+
+std::vector<long long> prefixOf(const std::vector<int>& perSlot, int nbSlots) {
+    std::vector<long long> prefix(nbSlots + 1, 0);
+    for (int s = 0; s < nbSlots; ++s)
+        prefix[s + 1] = prefix[s] + (s < static_cast<int>(perSlot.size()) ? perSlot[s] : 0);
+    return prefix;
+}
+
+std::vector<int> countsOf(const std::vector<int>& slots, int nbSlots) {
+    std::vector<int> marked(nbSlots, 0);
+    for (int s : slots)
+        if (s >= 0 && s < nbSlots) marked[s] = 1;
+    std::vector<int> prefix(nbSlots + 1, 0);
+    for (int s = 0; s < nbSlots; ++s) prefix[s + 1] = prefix[s] + marked[s];
+    return prefix;
+}
+
+}  // namespace
+
+Facts::Facts(const ProblemData& problem)
+    : problem(problem),
+      nbActivities(static_cast<int>(problem.activities.size())),
+      nbResources(static_cast<int>(problem.resources.size())),
+      days(problem.days),
+      slotsPerDay(problem.slotsPerDay),
+      nbSlots(problem.nbSlots) {
+    resources.resize(nbResources);
+    for (int r = 0; r < nbResources; ++r) {
+        const Resource& resource = problem.resources[r];
+        ResourceFacts& facts = resources[r];
+        facts.breakSlots = resource.breakSlots;
+        facts.maxDays = resource.maxDays;
+        facts.limitedDays = resource.maxDays < days;
+        facts.balanced = resource.balanced;
+        facts.dayQuota = resource.dayQuota;
+        facts.continuous = resource.continuous;
+        facts.nbActivities = static_cast<int>(resource.activities.size());
+        facts.softPrefix = prefixOf(resource.timePrefs.soft, nbSlots);
+        facts.unavailPrefix = countsOf(resource.timePrefs.unavail, nbSlots);
+    }
+
+    activities.resize(nbActivities);
+    ownSoftPrefix.resize(nbActivities);
+    for (int a = 0; a < nbActivities; ++a) {
+        const Activity& activity = problem.activities[a];
+        ActivityFacts& facts = activities[a];
+        facts.length = activity.length;
+        facts.week = activity.week;
+        facts.weekLoad = activity.weekLoad;
+        facts.grsel = activity.grsel;
+        facts.direct = activity.reqRes;
+        facts.groups = activity.reqGroups;
+        ownSoftPrefix[a] = prefixOf(activity.ownTimePrefs.soft, nbSlots);
+
+        // A self-dependence stands twice in the activity's list; it is one rule.
+        std::vector<int> seen;
+        for (int d : activity.dependences) {
+            if (std::find(seen.begin(), seen.end(), d) != seen.end()) continue;
+            seen.push_back(d);
+            const Dependence& dep = problem.dependences[d];
+            const bool isFirst = dep.first == a;
+            const int partner = isFirst ? dep.second : dep.first;
+            facts.links.push_back({d, partner, isFirst, dep.score < 0, dep.score});
+            if (dep.score < 0) facts.hasHardLinks = true;
+        }
+
+        // Unavailable slots of the activity and its direct resources, merged.
+        const std::vector<int> blocked = countsOf(activity.timePrefs.unavail, nbSlots);
+        for (int t = 0; t + facts.length <= nbSlots; ++t) {
+            if (dayOf(t) != dayOf(t + facts.length - 1)) continue;
+            if (blocked[t + facts.length] != blocked[t]) continue;
+            bool selfBroken = false;
+            for (const DependenceLink& link : facts.links)
+                if (link.partner == a && link.hard && broken(link, a, t, t)) selfBroken = true;
+            if (!selfBroken) facts.starts.push_back(t);
+        }
+    }
+}
+
+long long Facts::fixedCost(int a, int t) const {
+    long long cost = ownCost(a, t);
+    for (int r : activities[a].direct) cost += resourceCost(r, a, t);
+    return cost;
+}
+
+bool Facts::broken(const DependenceLink& link, int a, int ta, int tp) const {
+    const Dependence& dep = problem.dependences[link.dependence];
+    const int first = link.isFirst ? a : link.partner;
+    const int second = link.isFirst ? link.partner : a;
+    const int t1 = link.isFirst ? ta : tp;
+    const int t2 = link.isFirst ? tp : ta;
+    return dependenceBroken(dep.op, t1, activities[first].length, t2, activities[second].length,
+                            slotsPerDay);
+}

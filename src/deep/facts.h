@@ -1,0 +1,94 @@
+#pragma once
+#include <vector>
+
+#include "problem/problem_data.h"
+
+// What the deep search reads at every step about the problem, derived once
+// from the analysed problem and read-only afterwards, so that searches on
+// several threads can share one copy.
+
+// A dependence seen from one of its two activities.
+struct DependenceLink {
+    int dependence;  // index in the problem's dependences
+    int partner;     // the other activity (the activity itself for a self-dependence)
+    bool isFirst;    // this activity is the dependence's first
+    bool hard;       // broken is never allowed
+    int score;       // weight when soft
+};
+
+struct ActivityFacts {
+    int length = 0;
+    int week = 3;       // week mask: 1 odd, 2 even, 3 both
+    int weekLoad = 0;
+    int grsel = 0;      // its first group selection
+    std::vector<int> direct;  // directly required resources
+    std::vector<int> groups;  // required groups, one member of each to choose
+    // Starts that break no rule of the activity alone: inside one day, no
+    // unavailable slot of its own or of its direct resources, no hard
+    // dependence on itself broken. Ascending.
+    std::vector<int> starts;
+    std::vector<DependenceLink> links;
+    bool hasHardLinks = false;
+};
+
+struct ResourceFacts {
+    int breakSlots = 0;
+    int maxDays = 0;       // days it may work; only a limit when below the days of the week
+    bool limitedDays = false;
+    int balanced = 0;
+    int dayQuota = 0;
+    int continuous = 0;
+    int nbActivities = 0;  // activities requiring it directly
+    std::vector<long long> softPrefix;  // soft cost of slots 0 .. s - 1
+    std::vector<int> unavailPrefix;     // unavailable slots among 0 .. s - 1
+};
+
+class Facts {
+public:
+    explicit Facts(const ProblemData& problem);
+
+    const ProblemData& problem;
+    const int nbActivities;
+    const int nbResources;
+    const int days;
+    const int slotsPerDay;
+    const int nbSlots;
+    std::vector<ActivityFacts> activities;
+    std::vector<ResourceFacts> resources;
+
+    int dayOf(int slot) const { return slot / slotsPerDay; }
+    // Last slot the resource is held by the activity starting at t: its own
+    // slots, then the resource's break, never past the end of the day.
+    int heldEnd(int r, int a, int t) const {
+        const int dayLast = (dayOf(t) + 1) * slotsPerDay - 1;
+        const int end = t + activities[a].length + resources[r].breakSlots - 1;
+        return end < dayLast ? end : dayLast;
+    }
+    // The resource's soft cost for the activity at t, halved for an activity
+    // held in one week only.
+    long long resourceCost(int r, int a, int t) const {
+        const std::vector<long long>& p = resources[r].softPrefix;
+        const long long sum = p[t + activities[a].length] - p[t];
+        return activities[a].week == 3 ? sum : sum / 2;
+    }
+    // The activity's own soft cost at t.
+    long long ownCost(int a, int t) const {
+        return ownSoftPrefix[a][t + activities[a].length] - ownSoftPrefix[a][t];
+    }
+    // The own cost and the costs of its direct resources at t.
+    long long fixedCost(int a, int t) const;
+    bool memberAvailable(int r, int a, int t) const {
+        const std::vector<int>& p = resources[r].unavailPrefix;
+        return p[t + activities[a].length] == p[t];
+    }
+    // Whether the dependence seen from a, with a at ta and its partner at tp,
+    // is broken.
+    bool broken(const DependenceLink& link, int a, int ta, int tp) const;
+
+private:
+    std::vector<std::vector<long long>> ownSoftPrefix;
+};
+
+// Week index 0 is the even week (mask bit 2), 1 the odd week (mask bit 1), as
+// in the judgement.
+inline bool inWeek(int weekMask, int w) { return weekMask & (w == 0 ? 2 : 1); }

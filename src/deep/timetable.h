@@ -1,0 +1,79 @@
+#pragma once
+#include <vector>
+
+#include "deep/facts.h"
+#include "problem/problem_data.h"
+
+// A timetable of the deep search: a start per activity (-1 unassigned) and a
+// chosen member per group selection, which never breaks a hard rule, with its
+// score kept step by step. The score is always the judgement's of the same
+// timetable: 1000000 per unassigned activity, the soft time preferences of
+// the activities and of the resources they use, broken soft dependences, and
+// the continuity and balance penalties of each resource, counted exactly as
+// the judgement counts them.
+//
+// Placing and removing only keep the books; whether a placement breaks a hard
+// rule is for the caller to find out first (see conflicts.h).
+class Timetable {
+public:
+    explicit Timetable(const Facts& facts);
+
+    const Facts& facts;
+
+    int start(int a) const { return starts[a]; }
+    bool placed(int a) const { return starts[a] >= 0; }
+    // Member chosen for a group selection (the activity's grsel + position).
+    int member(int selection) const { return members[selection]; }
+    // The activity that holds resource r at slot s in week w (its own slots
+    // or the break after them), or -1.
+    int holder(int r, int w, int s) const { return holders[cell(r, w, s)]; }
+    // Placed activities of r that start on day d, and days with any.
+    int activitiesOnDay(int r, int d) const { return dayCount[r * facts.days + d]; }
+    int daysUsed(int r) const { return usedDays[r]; }
+
+    long long score() const {
+        return static_cast<long long>(unassignedList.size()) * unassignedCost + softScore;
+    }
+    // The penalties without the unassigned activities.
+    long long penalties() const { return softScore; }
+    int unassignedCount() const { return static_cast<int>(unassignedList.size()); }
+    const std::vector<int>& unassigned() const { return unassignedList; }
+
+    // Places the unassigned activity a at t with the given member for each of
+    // its groups, in the order of its groups.
+    void place(int a, int t, const int* chosen);
+    // Makes the placed activity a unassigned.
+    void remove(int a);
+
+    // Fills the problem's solution list with this timetable, as the solution
+    // reader would from the written file.
+    void writeTo(std::vector<SolutionEntry>& solution) const;
+    // Places every activity of a judged solution (which breaks no hard rule).
+    void readFrom(const std::vector<SolutionEntry>& solution);
+
+private:
+    std::size_t cell(int r, int w, int s) const {
+        return (static_cast<std::size_t>(r) * 2 + w) * facts.nbSlots + s;
+    }
+    long long book(int a, int r, int t, bool on);
+    long long dependenceCost(int a, int t) const;
+    // Span of the activity slots of r on day d in week w: last - first + 1,
+    // or 0 when it holds none there.
+    int daySpan(int r, int w, int d) const;
+    long long continuityPenalty(int r) const;
+    long long balanceExcess(int r, int d) const;
+
+    std::vector<int> starts;
+    std::vector<int> members;
+    std::vector<int> holders;
+    std::vector<int> dayCount;
+    std::vector<int> usedDays;
+    std::vector<int> dayLoad;       // week loads of the activities starting on each day
+    std::vector<long long> contSpan;   // per resource: span of both weeks over every day
+    std::vector<int> contUsed;         // per resource: days with a span, both weeks
+    std::vector<long long> contBusy;   // per resource: time its activities must hold
+    std::vector<long long> contPenalty;
+    std::vector<int> unassignedList;
+    std::vector<int> unassignedAt;  // position in unassignedList, -1 when placed
+    long long softScore = 0;
+};
