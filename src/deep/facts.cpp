@@ -48,6 +48,7 @@ Facts::Facts(const ProblemData& problem)
 
     activities.resize(nbActivities);
     ownSoftPrefix.resize(nbActivities);
+    allowed.assign(static_cast<std::size_t>(nbActivities) * nbSlots, 0);
     for (int a = 0; a < nbActivities; ++a) {
         const Activity& activity = problem.activities[a];
         ActivityFacts& facts = activities[a];
@@ -79,7 +80,9 @@ Facts::Facts(const ProblemData& problem)
             bool selfBroken = false;
             for (const DependenceLink& link : facts.links)
                 if (link.partner == a && link.hard && broken(link, a, t, t)) selfBroken = true;
-            if (!selfBroken) facts.starts.push_back(t);
+            if (selfBroken) continue;
+            facts.starts.push_back(t);
+            allowed[static_cast<std::size_t>(a) * nbSlots + t] = 1;
         }
     }
 }

@@ -77,6 +77,10 @@ public:
     }
     // The own cost and the costs of its direct resources at t.
     long long fixedCost(int a, int t) const;
+    // Whether t is one of the activity's starts.
+    bool allowedStart(int a, int t) const {
+        return t >= 0 && t < nbSlots && allowed[static_cast<std::size_t>(a) * nbSlots + t];
+    }
     bool memberAvailable(int r, int a, int t) const {
         const std::vector<int>& p = resources[r].unavailPrefix;
         return p[t + activities[a].length] == p[t];
@@ -87,6 +91,7 @@ public:
 
 private:
     std::vector<std::vector<long long>> ownSoftPrefix;
+    std::vector<char> allowed;  // [activity][slot]: the slot is one of its starts
 };
 
 // Week index 0 is the even week (mask bit 2), 1 the odd week (mask bit 1), as

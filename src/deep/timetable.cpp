@@ -155,6 +155,15 @@ long long Timetable::balanceExcess(int r, int d) const {
     return excess > 0 ? excess : 0;
 }
 
+void Timetable::restore(const std::vector<int>& savedStarts,
+                        const std::vector<int>& savedMembers) {
+    for (int a = 0; a < facts.nbActivities; ++a)
+        if (placed(a)) remove(a);
+    for (int a = 0; a < facts.nbActivities; ++a)
+        if (savedStarts[a] >= 0)
+            place(a, savedStarts[a], savedMembers.data() + facts.activities[a].grsel);
+}
+
 void Timetable::writeTo(std::vector<SolutionEntry>& solution) const {
     solution.assign(facts.nbActivities, SolutionEntry());
     for (int a = 0; a < facts.nbActivities; ++a) {

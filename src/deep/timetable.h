@@ -45,6 +45,13 @@ public:
     // Makes the placed activity a unassigned.
     void remove(int a);
 
+    // The starts and members alone, and a timetable made again from them.
+    void save(std::vector<int>& startsOut, std::vector<int>& membersOut) const {
+        startsOut = starts;
+        membersOut = members;
+    }
+    void restore(const std::vector<int>& savedStarts, const std::vector<int>& savedMembers);
+
     // Fills the problem's solution list with this timetable, as the solution
     // reader would from the written file.
     void writeTo(std::vector<SolutionEntry>& solution) const;

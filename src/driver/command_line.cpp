@@ -2,6 +2,9 @@
 
 #include <getopt.h>
 
+#include <cstdio>
+#include <cstring>
+
 #include "driver/log.h"
 #include "driver/read_number.h"
 
@@ -11,11 +14,14 @@ const char* const releaseStamp = "19-07-2005, 16:08";
 const char* const compileTime = __DATE__ " " __TIME__;
 
 // Values getopt_long returns for the long options without a short form.
-enum { optionHelp = 1000, optionVersion };
+enum { optionHelp = 1000, optionVersion, optionThreads };
+
+// Most searches of the deep search that run side by side.
+constexpr int maxThreads = 256;
 
 // The leading "+" keeps POSIX ordering: parsing stops at the first word that
 // is not an option, so every option must come before the file names.
-const char* const shortOptions = "+escqv::r::i::t:l:";
+const char* const shortOptions = "+escqv::r::i::t:l:m:";
 
 const option longOptions[] = {
     {"help", no_argument, nullptr, optionHelp},
@@ -28,6 +34,8 @@ const option longOptions[] = {
     {"score", no_argument, nullptr, 's'},
     {"errors", no_argument, nullptr, 'e'},
     {"limit", required_argument, nullptr, 'l'},
+    {"mode", required_argument, nullptr, 'm'},
+    {"threads", required_argument, nullptr, optionThreads},
     {nullptr, 0, nullptr, 0},
 };
 }  // namespace
@@ -74,6 +82,29 @@ CommandLine parseCommandLine(int argc, char** argv, RunSettings& settings) {
             break;
         case 't':
             break;  // accepted with its argument for compatibility; no effect
+        case 'm':
+            if (std::strcmp(optarg, "classic") == 0) {
+                line.mode = CommandLine::Mode::classic;
+            } else if (std::strcmp(optarg, "deep") == 0) {
+                line.mode = CommandLine::Mode::deep;
+            } else {
+                std::fprintf(stderr, "%s: unknown search mode '%s' (classic or deep)\n",
+                             programName.c_str(), optarg);
+                line.action = CommandLine::Action::usageError;
+                return line;
+            }
+            break;
+        case optionThreads: {
+            int threads = 0;
+            if (!readNumber(optarg, threads) || threads < 1 || threads > maxThreads) {
+                std::fprintf(stderr, "%s: --threads needs a number from 1 to %d (got '%s')\n",
+                             programName.c_str(), maxThreads, optarg);
+                line.action = CommandLine::Action::usageError;
+                return line;
+            }
+            line.threads = threads;
+            break;
+        }
         case '?':
             line.action = CommandLine::Action::usageError;
             return line;
@@ -97,6 +128,8 @@ void printUsage() {
         "      --help                 print this help, then exit\n"
         "      --version              print program version number, then exit\n"
         "   -l --limit=time           set maximal time of working (in seconds)\n"
+        "   -m --mode=name            search: classic (default) or deep\n"
+        "      --threads=n            threads of the deep search [all cores]\n"
         "   -v --verbose=level        level of verbosity (normal=10) [=20]\n"
         "   -q --quiet                do not show anyting (except errors)\n"
         "   -s --score                show score of each better solution to stderr\n"

@@ -19,6 +19,10 @@ struct CommandLine {
     std::string resultFile;    // -r[file]; "-" is standard output, empty means none
     std::string inputFile;
     std::string outputFile;
+    // -m: which search finds the timetable.
+    enum class Mode { classic, deep };
+    Mode mode = Mode::classic;
+    int threads = 0;  // --threads: searches of the deep search side by side; 0 for every core
 };
 
 // Parses argv with the C library's getopt_long (options end at the first

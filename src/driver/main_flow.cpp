@@ -1,15 +1,18 @@
 #include "driver/main_flow.h"
 
 #include <csignal>
+#include <thread>
 #include <cstdio>
 #include <cstdlib>
 
+#include "deep/deep_search.h"
 #include "driver/command_line.h"
 #include "driver/configuration.h"
 #include "driver/files.h"
 #include "driver/log.h"
 #include "driver/output_file.h"
 #include "driver/run_settings.h"
+#include "driver/stop.h"
 #include "judge/check_solution.h"
 #include "output/solution_writer.h"
 #include "problem/analyser.h"
@@ -59,6 +62,15 @@ void readExistingSolution(ProblemData& problem, const CommandLine& line, XML::El
     destroyWithLog(document);
 }
 
+DeepOptions deepOptions(const CommandLine& line) {
+    DeepOptions options;
+    options.threads = line.threads > 0 ? line.threads : static_cast<int>(std::thread::hardware_concurrency());
+    options.timeLimit = runSettings.timeLimit;
+    options.showScores = runSettings.showScores;
+    options.fromSolution = runSettings.initialSolution;
+    return options;
+}
+
 // Steps 8 to 11: searches, writes the best timetable and reads the written
 // document back, so that problem.solution is exactly what was saved.
 // Returns the score the search claims for it.
@@ -67,7 +79,12 @@ int searchAndSave(ProblemData& problem, const CommandLine& line) {
     // after it, when the timetable found would be lost.
     checkOutputCanBeCreated(line.outputFile);
     SolutionRecords records;
-    runSearch(problem, records);
+    if (line.mode == CommandLine::Mode::deep) {
+        installStopHandlers();
+        runDeepSearch(problem, deepOptions(line), runSettings.stopRequested, records);
+    } else {
+        runSearch(problem, records);
+    }
     copyRecord(records.found, records.best);
     if (runSettings.showScores) logPrint("%d\n", records.found.score());
 

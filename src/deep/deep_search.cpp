@@ -1,0 +1,119 @@
+#include "deep/deep_search.h"
+
+#include <climits>
+#include <memory>
+#include <thread>
+#include <vector>
+
+#include "deep/facts.h"
+#include "deep/searcher.h"
+#include "deep/shared_best.h"
+#include "driver/log.h"
+#include "driver/run_settings.h"
+
+namespace {
+
+using Clock = SharedBest::Clock;
+
+constexpr auto pollInterval = std::chrono::milliseconds(20);
+constexpr double progressInterval = 5;
+
+double secondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+int reportedScore(long long score) {
+    if (score > INT_MAX) fatalError("Score too large to count (too many unassigned activities)");
+    return static_cast<int>(score);
+}
+
+// The log of the run: each better timetable once, the first time every
+// activity is placed, and a line of progress every few seconds.
+class RunLog {
+public:
+    RunLog(const SharedBest& best, bool showScores) : best(best), showScores(showScores) {
+        logged = best.report().improvements;
+    }
+
+    void update(double elapsed) {
+        const SharedBest::Report now = best.report();
+        if (now.improvements != logged) {
+            logged = now.improvements;
+            if (logLevel(10)) logPrint("Found solution, score=%d\n", reportedScore(now.score));
+            if (showScores) logPrint("%d\n", reportedScore(now.score));
+        }
+        if (!placedLogged && now.allPlacedAfter >= 0) {
+            placedLogged = true;
+            if (logLevel(10)) logPrint("Every activity placed after %.2f s\n", now.allPlacedAfter);
+        }
+        if (elapsed >= nextProgress) {
+            nextProgress += progressInterval;
+            if (logLevel(10))
+                logPrint("Deep search: %d s, best score %d, %d activities unassigned\n",
+                         static_cast<int>(elapsed), reportedScore(now.score), now.unassigned);
+        }
+    }
+
+private:
+    const SharedBest& best;
+    const bool showScores;
+    long long logged;
+    bool placedLogged = false;
+    double nextProgress = progressInterval;
+};
+
+}  // namespace
+
+void runDeepSearch(const ProblemData& problem, const DeepOptions& options,
+                   const std::atomic<int>& stopRequested, SolutionRecords& records) {
+    const int threads = options.threads > 0 ? options.threads : 1;
+    if (logLevel(10)) logPrint("Deep search on %d thread%s\n", threads, threads == 1 ? "" : "s");
+    const Clock::time_point start = Clock::now();
+    const Facts facts(problem);
+    const std::vector<SolutionEntry>* initial = options.fromSolution ? &problem.solution : nullptr;
+
+    std::vector<std::unique_ptr<Searcher>> searchers;
+    for (int i = 0; i < threads; ++i)
+        searchers.push_back(std::make_unique<Searcher>(facts, options.seed + i, initial));
+    SharedBest best(searchers.front()->timetable(), start);
+    RunLog log(best, options.showScores);
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> running{threads};
+    std::vector<std::thread> workers;
+    for (int i = 0; i < threads; ++i) {
+        workers.emplace_back([&, i] {
+            searchers[i]->run(best, stop, options.stepLimit);
+            running.fetch_sub(1);
+        });
+    }
+
+    long long lastImprovements = best.report().improvements;
+    double lastBetter = 0;
+    for (;;) {
+        std::this_thread::sleep_for(pollInterval);
+        const double elapsed = secondsSince(start);
+        log.update(elapsed);
+        const SharedBest::Report now = best.report();
+        if (now.improvements != lastImprovements) {
+            lastImprovements = now.improvements;
+            lastBetter = elapsed;
+        }
+        if (stopRequested.load() || running.load() == 0 || now.score == 0) break;
+        if (options.timeLimit >= 0 && elapsed >= options.timeLimit) {
+            if (logLevel(10)) logPrint("Time limit exceeded, ending...\n");
+            break;
+        }
+        if (options.timeLimit < 0 && options.stepLimit < 0 &&
+            elapsed - lastBetter >= options.idleSeconds)
+            break;
+    }
+    stop.store(true);
+    for (std::thread& worker : workers) worker.join();
+    log.update(secondsSince(start));
+
+    allocateRecords(records, problem);
+    best.copyTo(records.found);
+    copyRecord(records.best, records.found);
+    if (logLevel(10)) logPrint("Best score: %d\n", reportedScore(best.score()));
+}

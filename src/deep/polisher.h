@@ -1,0 +1,39 @@
+#pragma once
+#include <vector>
+
+#include "deep/changes.h"
+#include "deep/random.h"
+#include "deep/timetable.h"
+
+// Lowers the penalties of a timetable by late acceptance: a move is kept
+// when the timetable it gives scores no worse than the current one or than
+// the one of a fixed number of moves ago. Every move keeps the hard rules.
+class Polisher {
+public:
+    Polisher(Timetable& timetable, Random& random, int historyLength);
+
+    // Tries one move.
+    void step();
+    // Begins the memory of scores anew from the current timetable.
+    void restart();
+
+    enum MoveKind { relocateMove, swapMove, memberMove, nbMoveKinds };
+    struct MoveStatistics {
+        long long tried = 0, feasible = 0, accepted = 0, improving = 0;
+    };
+    MoveStatistics statistics[nbMoveKinds];
+
+private:
+    bool relocate();
+    bool swap();
+    bool changeMember();
+    int randomPlaced();
+
+    Timetable& timetable;
+    const Facts& facts;
+    Random& random;
+    Changes changes;
+    std::vector<long long> history;
+    std::size_t historyAt = 0;
+    std::vector<int> saved;
+};
