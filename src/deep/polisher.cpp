@@ -7,7 +7,8 @@ Polisher::Polisher(Timetable& timetable, Random& random, int historyLength)
       facts(timetable.facts),
       random(random),
       changes(timetable),
-      history(historyLength, timetable.score()) {}
+      history(historyLength, timetable.score()),
+      inChain(timetable.facts.nbActivities, 0) {}
 
 void Polisher::restart() {
     std::fill(history.begin(), history.end(), timetable.score());
@@ -17,10 +18,19 @@ void Polisher::restart() {
 void Polisher::step() {
     const long long before = timetable.score();
     const double draw = random.unit();
-    const MoveKind kind = draw < 0.5 ? relocateMove : draw < 0.9 ? swapMove : memberMove;
+    const MoveKind kind = draw < 0.4   ? relocateMove
+                          : draw < 0.7 ? swapMove
+                          : draw < 0.8 ? memberMove
+                                       : kempeMove;
     MoveStatistics& stats = statistics[kind];
     ++stats.tried;
-    const bool made = kind == relocateMove ? relocate() : kind == swapMove ? swap() : changeMember();
+    bool made = false;
+    switch (kind) {
+    case relocateMove: made = relocate(); break;
+    case swapMove: made = swap(); break;
+    case memberMove: made = changeMember(); break;
+    default: made = kempeChain(); break;
+    }
     if (!made) {
         changes.undo();
         return;
@@ -95,4 +105,73 @@ bool Polisher::changeMember() {
     saved[k] = m;
     changes.remove(a);
     return changes.placeIfFits(a, t, saved.data()) && timetable.member(act.grsel + k) == m;
+}
+
+// Exchanges the starts t1 and t2 of every activity in one chain of clashes:
+// an activity of t1 moved to t2 clashes with activities of t2 on some
+// resource, which must then move to t1, and so on. Only chains of activities
+// of one length, each starting at t1 or t2, are made; each keeps its members.
+bool Polisher::kempeChain() {
+    const int a = randomPlaced();
+    if (a < 0) return false;
+    const ActivityFacts& act = facts.activities[a];
+    const int t1 = timetable.start(a);
+    const int t2 = act.starts[random.below(static_cast<int>(act.starts.size()))];
+    if (t2 == t1) return false;
+    const int length = act.length;
+    ++chainStamp;
+    chain.clear();
+    chainStart.clear();
+    chain.push_back(a);
+    chainStart.push_back(t1);
+    inChain[a] = chainStamp;
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        const int x = chain[i];
+        const int to = chainStart[i] == t1 ? t2 : t1;
+        if (!joinChain(x, to, length)) return false;
+        if (chain.size() > 64) return false;
+    }
+    saved.clear();
+    for (int x : chain) {
+        const ActivityFacts& xct = facts.activities[x];
+        for (std::size_t k = 0; k < xct.groups.size(); ++k)
+            saved.push_back(timetable.member(xct.grsel + k));
+    }
+    for (int x : chain) changes.remove(x);
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        const int x = chain[i];
+        const int to = chainStart[i] == t1 ? t2 : t1;
+        if (!changes.placeIfFits(x, to, saved.data() + first)) return false;
+        first += facts.activities[x].groups.size();
+    }
+    return true;
+}
+
+// Adds to the chain every activity that x, moved to start target, would
+// clash with; false when one of them cannot take part (another length, or
+// not starting at the other end of the chain).
+bool Polisher::joinChain(int x, int target, int length) {
+    const ActivityFacts& xct = facts.activities[x];
+    auto visit = [&](int r) {
+        const int end = facts.heldEnd(r, x, target);
+        for (int w = 0; w < 2; ++w) {
+            if (!inWeek(xct.week, w)) continue;
+            for (int s = target; s <= end; ++s) {
+                const int h = timetable.holder(r, w, s);
+                if (h < 0 || inChain[h] == chainStamp) continue;
+                if (timetable.start(h) != target || facts.activities[h].length != length)
+                    return false;
+                inChain[h] = chainStamp;
+                chain.push_back(h);
+                chainStart.push_back(target);
+            }
+        }
+        return true;
+    };
+    for (int r : xct.direct)
+        if (!visit(r)) return false;
+    for (std::size_t k = 0; k < xct.groups.size(); ++k)
+        if (!visit(timetable.member(xct.grsel + k))) return false;
+    return true;
 }

@@ -17,7 +17,7 @@ public:
     // Begins the memory of scores anew from the current timetable.
     void restart();
 
-    enum MoveKind { relocateMove, swapMove, memberMove, nbMoveKinds };
+    enum MoveKind { relocateMove, swapMove, memberMove, kempeMove, nbMoveKinds };
     struct MoveStatistics {
         long long tried = 0, feasible = 0, accepted = 0, improving = 0;
     };
@@ -27,6 +27,8 @@ private:
     bool relocate();
     bool swap();
     bool changeMember();
+    bool kempeChain();
+    bool joinChain(int x, int target, int length);
     int randomPlaced();
 
     Timetable& timetable;
@@ -36,4 +38,9 @@ private:
     std::vector<long long> history;
     std::size_t historyAt = 0;
     std::vector<int> saved;
+    // The Kempe chain being built: its activities and the start each had.
+    std::vector<int> chain;
+    std::vector<int> chainStart;
+    std::vector<int> inChain;  // stamp per activity
+    int chainStamp = 0;
 };
