@@ -57,8 +57,18 @@ int Polisher::randomPlaced() {
     }
 }
 
+int Polisher::pickActivity() {
+    if (random.chance(0.5)) {
+        for (int tries = 0; tries < 16; ++tries) {
+            const int a = randomPlaced();
+            if (a < 0 || timetable.paysPenalty(a)) return a;
+        }
+    }
+    return randomPlaced();
+}
+
 bool Polisher::relocate() {
-    const int a = randomPlaced();
+    const int a = pickActivity();
     if (a < 0) return false;
     const ActivityFacts& act = facts.activities[a];
     const int t = act.starts[random.below(static_cast<int>(act.starts.size()))];
@@ -70,7 +80,7 @@ bool Polisher::relocate() {
 }
 
 bool Polisher::swap() {
-    const int a = randomPlaced();
+    const int a = pickActivity();
     if (a < 0) return false;
     const ActivityFacts& act = facts.activities[a];
     if (act.direct.empty()) return false;
@@ -112,7 +122,7 @@ bool Polisher::changeMember() {
 // resource, which must then move to t1, and so on. Only chains of activities
 // of one length, each starting at t1 or t2, are made; each keeps its members.
 bool Polisher::kempeChain() {
-    const int a = randomPlaced();
+    const int a = pickActivity();
     if (a < 0) return false;
     const ActivityFacts& act = facts.activities[a];
     const int t1 = timetable.start(a);

@@ -30,6 +30,8 @@ private:
     bool kempeChain();
     bool joinChain(int x, int target, int length);
     int randomPlaced();
+    // A placed activity, more often one that pays a penalty.
+    int pickActivity();
 
     Timetable& timetable;
     const Facts& facts;

@@ -126,6 +126,19 @@ long long Timetable::dependenceCost(int a, int t) const {
     return cost;
 }
 
+bool Timetable::paysPenalty(int a) const {
+    const ActivityFacts& act = facts.activities[a];
+    const int t = starts[a];
+    if (facts.fixedCost(a, t) > 0 || dependenceCost(a, t) > 0) return true;
+    for (std::size_t k = 0; k < act.groups.size(); ++k)
+        if (facts.resourceCost(members[act.grsel + k], a, t) > 0) return true;
+    const int d = facts.dayOf(t);
+    for (int r : act.direct)
+        if (contPenalty[r] > 0 || (facts.resources[r].balanced > 0 && balanceExcess(r, d) > 0))
+            return true;
+    return false;
+}
+
 int Timetable::daySpan(int r, int w, int d) const {
     const int* row = &holders[cell(r, w, 0)];
     int first = -1, last = -1;

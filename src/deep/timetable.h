@@ -39,6 +39,11 @@ public:
     int unassignedCount() const { return static_cast<int>(unassignedList.size()); }
     const std::vector<int>& unassigned() const { return unassignedList; }
 
+    // Whether the placed activity a pays a penalty itself (its own or its
+    // resources' preferences, a broken soft dependence) or uses a resource
+    // that pays one for its day or its gaps.
+    bool paysPenalty(int a) const;
+
     // Places the unassigned activity a at t with the given member for each of
     // its groups, in the order of its groups.
     void place(int a, int t, const int* chosen);
