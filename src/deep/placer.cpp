@@ -3,12 +3,6 @@
 #include <algorithm>
 #include <climits>
 
-namespace {
-
-constexpr double walkProbability = 0.02;
-
-}  // namespace
-
 Placer::Placer(Timetable& timetable, Random& random)
     : timetable(timetable), facts(timetable.facts), random(random) {
     const int n = facts.nbActivities;
@@ -64,31 +58,24 @@ void Placer::step() {
     const std::size_t nbGroups = act.groups.size();
     chosen.resize(nbGroups);
 
+    // The start with the least in the way, then the cheapest; a tie is
+    // broken at random. (Placing now and then at a random start instead, as a
+    // random walk, made placing much slower on every school tried.)
     int bestStart = -1;
-    if (random.chance(walkProbability)) {
-        // Now and then a random start, so that no weighting can trap the search.
-        for (int tries = 0; tries < 4 && bestStart < 0; ++tries) {
-            const int t = act.starts[random.below(static_cast<int>(act.starts.size()))];
-            if (weighStart(a, t, chosen.data(), false) >= 0) bestStart = t;
+    long long bestWeight = LLONG_MAX, bestCost = LLONG_MAX;
+    int ties = 0;
+    for (int t : act.starts) {
+        const long long weight = weighStart(a, t, chosen.data(), false);
+        if (weight < 0 || weight > bestWeight) continue;
+        long long cost = facts.fixedCost(a, t);
+        for (std::size_t k = 0; k < nbGroups; ++k) cost += facts.resourceCost(chosen[k], a, t);
+        if (weight == bestWeight && cost > bestCost) continue;
+        if (weight < bestWeight || cost < bestCost) {
+            bestWeight = weight;
+            bestCost = cost;
+            ties = 0;
         }
-    }
-    if (bestStart < 0) {
-        long long bestWeight = LLONG_MAX, bestCost = LLONG_MAX;
-        int ties = 0;
-        for (int t : act.starts) {
-            const long long weight = weighStart(a, t, chosen.data(), false);
-            if (weight < 0 || weight > bestWeight) continue;
-            long long cost = facts.fixedCost(a, t);
-            for (std::size_t k = 0; k < nbGroups; ++k)
-                cost += facts.resourceCost(chosen[k], a, t);
-            if (weight == bestWeight && cost > bestCost) continue;
-            if (weight < bestWeight || cost < bestCost) {
-                bestWeight = weight;
-                bestCost = cost;
-                ties = 0;
-            }
-            if (random.below(++ties) == 0) bestStart = t;
-        }
+        if (random.below(++ties) == 0) bestStart = t;
     }
     if (bestStart < 0) {
         hopeless[a] = 1;

@@ -1,0 +1,122 @@
+#!/usr/bin/env python3
+"""Writes a tight school timetabling problem that is known to be solvable.
+
+A timetable is drawn first (the planted one): every class has a lesson in
+almost every slot of the week, teachers are drawn among those still free at
+that slot, some lessons are double lessons, some are taught to two classes
+together, some need a room from a group of special rooms. The problem then
+asks for exactly those lessons, with the teachers unavailable at some of the
+slots they are free in the planted timetable, so that the planted timetable
+stays valid and the problem gets tighter. Used to check that the deep search
+places every lesson on schools it has not been tuned on.
+
+  make_tight_school.py SEED [--classes N] [--days D] [--slots S] [--fill F]
+                       [--blocked B] [--solution FILE] > problem.xml
+"""
+import argparse
+import random
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("seed", type=int)
+    parser.add_argument("--classes", type=int, default=16)
+    parser.add_argument("--days", type=int, default=5)
+    parser.add_argument("--slots", type=int, default=7)
+    parser.add_argument("--fill", type=float, default=0.95, help="share of a class's week taught")
+    parser.add_argument("--blocked", type=float, default=0.5,
+                        help="share of a teacher's free slots made unavailable")
+    parser.add_argument("--solution", help="also write the planted timetable here")
+    args = parser.parse_args()
+    rng = random.Random(args.seed)
+    D, S, C = args.days, args.slots, args.classes
+    nb_slots = D * S
+    teachers = [f"T{i}" for i in range(int(C * 1.6) + 2)]
+    special = [f"LAB{i}" for i in range(max(2, C // 5))]
+    teacher_busy = {t: set() for t in teachers}
+    class_busy = {c: set() for c in range(C)}
+    room_busy = {r: set() for r in special}
+    lessons = []  # (id, classes, teacher, start, length, room or None)
+
+    def free(slot, length, classes, teacher):
+        for s in range(slot, slot + length):
+            if any(s in class_busy[c] for c in classes) or s in teacher_busy[teacher]:
+                return False
+        return True
+
+    for c in range(C):
+        own = rng.sample(teachers, 6)
+        for day in range(D):
+            s = day * S
+            while s < day * S + S:
+                if s in class_busy[c] or rng.random() > args.fill:
+                    s += 1
+                    continue
+                length = 2 if rng.random() < 0.2 and (s + 1) % S != 0 and s + 1 not in class_busy[c] else 1
+                classes = [c]
+                partner = rng.randrange(C)
+                if rng.random() < 0.08 and partner != c and all(
+                        x not in class_busy[partner] for x in range(s, s + length)):
+                    classes.append(partner)
+                candidates = [t for t in own if free(s, length, classes, t)]
+                if not candidates:
+                    candidates = [t for t in teachers if free(s, length, classes, t)]
+                if not candidates:
+                    s += 1
+                    continue
+                teacher = rng.choice(candidates)
+                room = None
+                if rng.random() < 0.25:
+                    rooms = [r for r in special if all(x not in room_busy[r] for x in range(s, s + length))]
+                    if rooms:
+                        room = rng.choice(rooms)
+                for x in range(s, s + length):
+                    teacher_busy[teacher].add(x)
+                    for k in classes:
+                        class_busy[k].add(x)
+                    if room:
+                        room_busy[room].add(x)
+                lessons.append((f"L{len(lessons)}", classes, teacher, s, length, room))
+                s += length
+
+    out = []
+    out.append('<?xml version="1.0" encoding="UTF-8"?>')
+    out.append(f"<!-- A tight school drawn with seed {args.seed}; solvable by construction. -->")
+    out.append("<Timetable><Problem>")
+    out.append(f"<General><DaysPerWeek>{D}</DaysPerWeek><SlotsPerDay>{S}</SlotsPerDay></General>")
+    out.append("<Resources><Classrooms>")
+    for r in special:
+        out.append(f'<Resource id="{r}"/>')
+    out.append("</Classrooms><Teachers>")
+    for t in teachers:
+        blocked = [x for x in range(nb_slots) if x not in teacher_busy[t] and rng.random() < args.blocked]
+        prefs = "".join(f"<Hard>{x}</Hard>" for x in blocked)
+        out.append(f'<Resource id="{t}">' + (f"<TimePreferences>{prefs}</TimePreferences>" if prefs else "") + "</Resource>")
+    out.append("</Teachers><Classes>")
+    for c in range(C):
+        out.append(f'<Resource id="C{c}"/>')
+    out.append("</Classes></Resources><Activities>")
+    for lid, classes, teacher, s, length, room in lessons:
+        req = f"<Resource>{teacher}</Resource>" + "".join(f"<Resource>C{k}</Resource>" for k in classes)
+        if room:
+            group = rng.sample(special, min(len(special), 3))
+            if room not in group:
+                group[0] = room
+            req += "<Group>" + "".join(f"<Resource>{r}</Resource>" for r in group) + "</Group>"
+        out.append(f'<Activity id="{lid}"><Length>{length}</Length><RequiredResources>{req}</RequiredResources></Activity>')
+    out.append("</Activities></Problem></Timetable>")
+    print("\n".join(out))
+
+    if args.solution:
+        with open(args.solution, "w") as f:
+            f.write('<?xml version="1.0" encoding="UTF-8"?>\n<Timetable><Solution>\n')
+            for lid, classes, teacher, s, length, room in lessons:
+                used = f"<Resource>{teacher}</Resource>" + "".join(f"<Resource>C{k}</Resource>" for k in classes)
+                if room:
+                    used = f"<Resource>{room}</Resource>" + used
+                f.write(f'<Activity id="{lid}"><StartTime>{s}</StartTime><UsedResources>{used}</UsedResources></Activity>\n')
+            f.write("</Solution></Timetable>\n")
+
+
+if __name__ == "__main__":
+    main()
