@@ -75,6 +75,10 @@ void runDeepSearch(const ProblemData& problem, const DeepOptions& options,
     std::vector<std::unique_ptr<Searcher>> searchers;
     for (int i = 0; i < threads; ++i)
         searchers.push_back(std::make_unique<Searcher>(facts, options.seed + i, initial));
+    // The judgement and the search count the starting timetable alike, or
+    // every score reported after it would be wrong.
+    if (options.fromSolution && searchers.front()->timetable().score() != options.initialScore)
+        fatalError("Internal error - score counting");
     SharedBest best(searchers.front()->timetable(), start);
     RunLog log(best, options.showScores);
 

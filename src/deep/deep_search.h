@@ -11,6 +11,7 @@ struct DeepOptions {
     int timeLimit = -1;         // seconds; negative for none
     bool showScores = false;    // print the score of each better timetable
     bool fromSolution = false;  // start from the problem's solution (judged, with -i)
+    int initialScore = 0;       // the judgement of that solution
     std::uint64_t seed = 1;     // seed of the first search; the others follow it
     long long stepLimit = -1;   // each search ends after this many steps (tests); negative for none
     // Without a time limit the search ends after this long without a better

@@ -24,17 +24,7 @@ void Polisher::step() {
                                        : kempeMove;
     MoveStatistics& stats = statistics[kind];
     ++stats.tried;
-    bool made = false;
-    switch (kind) {
-    case relocateMove: made = relocate(); break;
-    case swapMove: made = swap(); break;
-    case memberMove: made = changeMember(); break;
-    default: made = kempeChain(); break;
-    }
-    if (!made) {
-        changes.undo();
-        return;
-    }
+    if (!makeMove(kind)) return;
     ++stats.feasible;
     const long long after = timetable.score();
     long long& late = history[historyAt];
@@ -47,6 +37,28 @@ void Polisher::step() {
     }
     late = timetable.score();
     historyAt = historyAt + 1 == history.size() ? 0 : historyAt + 1;
+}
+
+bool Polisher::makeMove(MoveKind kind) {
+    bool made = false;
+    switch (kind) {
+    case relocateMove: made = relocate(); break;
+    case swapMove: made = swap(); break;
+    case memberMove: made = changeMember(); break;
+    default: made = kempeChain(); break;
+    }
+    if (!made) changes.undo();
+    return made;
+}
+
+void Polisher::kick(int moves) {
+    for (int made = 0, tries = 0; made < moves && tries < 20 * moves; ++tries) {
+        const MoveKind kind = random.chance(0.5) ? relocateMove : random.chance(0.5) ? swapMove : kempeMove;
+        if (makeMove(kind)) {
+            changes.keep();
+            ++made;
+        }
+    }
 }
 
 int Polisher::randomPlaced() {
@@ -120,7 +132,8 @@ bool Polisher::changeMember() {
 // Exchanges the starts t1 and t2 of every activity in one chain of clashes:
 // an activity of t1 moved to t2 clashes with activities of t2 on some
 // resource, which must then move to t1, and so on. Only chains of activities
-// of one length, each starting at t1 or t2, are made; each keeps its members.
+// of one length, each starting at t1 or t2, are made; each keeps its members
+// where it can.
 bool Polisher::kempeChain() {
     const int a = pickActivity();
     if (a < 0) return false;
@@ -181,7 +194,7 @@ bool Polisher::joinChain(int x, int target, int length) {
     };
     for (int r : xct.direct)
         if (!visit(r)) return false;
-    for (std::size_t k = 0; k < xct.groups.size(); ++k)
-        if (!visit(timetable.member(xct.grsel + k))) return false;
+    // Members of groups are left out of the chain: a moved activity keeps its
+    // member when that one is free, or takes another free one.
     return true;
 }

@@ -16,8 +16,17 @@ public:
     void step();
     // Begins the memory of scores anew from the current timetable.
     void restart();
+    // Makes the given number of random moves whatever they cost: a kick out
+    // of a timetable that late acceptance no longer leaves.
+    void kick(int moves);
 
     enum MoveKind { relocateMove, swapMove, memberMove, kempeMove, nbMoveKinds };
+    // Makes one move of the kind, left pending until kept or undone; false
+    // (and nothing pending) when no such move could be made.
+    bool makeMove(MoveKind kind);
+    void keepMove() { changes.keep(); }
+    void undoMove() { changes.undo(); }
+
     struct MoveStatistics {
         long long tried = 0, feasible = 0, accepted = 0, improving = 0;
     };

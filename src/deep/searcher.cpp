@@ -10,6 +10,10 @@ long long placingPatience(const Facts& facts) { return 100000 + 50LL * facts.nbA
 // unassigned.
 constexpr long long polishingRound = 200000;
 constexpr int historyLength = 1000;
+// Polishing that has not bettered this search's best for this many steps
+// goes back to the best timetable and kicks it with a few random moves.
+constexpr long long polishingPatience = 3000000;
+int kickSize(const Facts& facts) { return 10 + facts.nbActivities / 100; }
 
 Timetable startingTimetable(const Facts& facts, const std::vector<SolutionEntry>* initial) {
     Timetable timetable(facts);
@@ -46,6 +50,12 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
             if (current.unassignedCount() == 0) stopPlacing();
         } else {
             polisher.step();
+            if (++stepsSinceBetter >= polishingPatience) {
+                stepsSinceBetter = 0;
+                if (current.score() > bestScore) current.restore(bestStarts, bestMembers);
+                polisher.kick(kickSize(current.facts));
+                polisher.restart();
+            }
             if (current.unassignedCount() > 0 && ++polishingSteps >= polishingRound) {
                 polishingSteps = 0;
                 stepsWithoutFewer = 0;
@@ -54,6 +64,7 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
         }
         if (current.score() < bestScore) {
             bestScore = current.score();
+            stepsSinceBetter = 0;
             current.save(bestStarts, bestMembers);
             best.offer(current);
         }

@@ -41,5 +41,6 @@ private:
     int fewestUnassigned;
     long long stepsWithoutFewer = 0;
     long long polishingSteps = 0;
+    long long stepsSinceBetter = 0;
     std::vector<int> bestStarts, bestMembers;
 };

@@ -68,6 +68,7 @@ DeepOptions deepOptions(const CommandLine& line) {
     options.timeLimit = runSettings.timeLimit;
     options.showScores = runSettings.showScores;
     options.fromSolution = runSettings.initialSolution;
+    options.initialScore = initialScore;
     return options;
 }
 
