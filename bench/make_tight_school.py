@@ -26,6 +26,10 @@ def main():
     parser.add_argument("--fill", type=float, default=0.95, help="share of a class's week taught")
     parser.add_argument("--blocked", type=float, default=0.5,
                         help="share of a teacher's free slots made unavailable")
+    parser.add_argument("--compact", action="store_true",
+                        help="each class's day runs without a gap from its first slot; classes get Continuous")
+    parser.add_argument("--soft", type=float, default=0.0,
+                        help="share of a teacher's free slots given a soft penalty")
     parser.add_argument("--solution", help="also write the planted timetable here")
     args = parser.parse_args()
     rng = random.Random(args.seed)
@@ -48,11 +52,16 @@ def main():
         own = rng.sample(teachers, 6)
         for day in range(D):
             s = day * S
-            while s < day * S + S:
-                if s in class_busy[c] or rng.random() > args.fill:
+            # A compact class's day ends early instead of having holes.
+            day_end = day * S + S
+            if args.compact:
+                day_end = day * S + max(1, round(S * (args.fill + rng.uniform(-0.15, 0.05))))
+                day_end = min(day_end, day * S + S)
+            while s < day_end:
+                if s in class_busy[c] or (not args.compact and rng.random() > args.fill):
                     s += 1
                     continue
-                length = 2 if rng.random() < 0.2 and (s + 1) % S != 0 and s + 1 not in class_busy[c] else 1
+                length = 2 if rng.random() < 0.2 and s + 1 < day_end and s + 1 not in class_busy[c] else 1
                 classes = [c]
                 partner = rng.randrange(C)
                 if rng.random() < 0.08 and partner != c and all(
@@ -62,6 +71,8 @@ def main():
                 if not candidates:
                     candidates = [t for t in teachers if free(s, length, classes, t)]
                 if not candidates:
+                    if args.compact:
+                        break  # the day ends here rather than with a hole
                     s += 1
                     continue
                 teacher = rng.choice(candidates)
@@ -91,10 +102,12 @@ def main():
     for t in teachers:
         blocked = [x for x in range(nb_slots) if x not in teacher_busy[t] and rng.random() < args.blocked]
         prefs = "".join(f"<Hard>{x}</Hard>" for x in blocked)
+        prefs += "".join(f'<Soft score="{rng.randint(1, 9)}">{x}</Soft>' for x in range(nb_slots)
+                         if x not in teacher_busy[t] and x not in blocked and rng.random() < args.soft)
         out.append(f'<Resource id="{t}">' + (f"<TimePreferences>{prefs}</TimePreferences>" if prefs else "") + "</Resource>")
     out.append("</Teachers><Classes>")
     for c in range(C):
-        out.append(f'<Resource id="C{c}"/>')
+        out.append(f'<Resource id="C{c}"><Continuous/></Resource>' if args.compact else f'<Resource id="C{c}"/>')
     out.append("</Classes></Resources><Activities>")
     for lid, classes, teacher, s, length, room in lessons:
         req = f"<Resource>{teacher}</Resource>" + "".join(f"<Resource>C{k}</Resource>" for k in classes)
