@@ -62,6 +62,26 @@ private:
     double nextProgress = progressInterval;
 };
 
+// Where each search spent its steps, at verbosity 20: a change that makes a
+// move cheaper shows here before it shows in the score.
+void logStatistics(const std::vector<std::unique_ptr<Searcher>>& searchers, double seconds) {
+    static const char* const moveNames[Polisher::nbMoveKinds] = {"relocate", "swap", "member",
+                                                                 "kempe chain"};
+    const double perSecond = seconds > 0 ? 1 / seconds : 0;
+    for (std::size_t i = 0; i < searchers.size(); ++i) {
+        const Placer& placer = searchers[i]->placing();
+        logPrint("Search %d: %lld placing steps (%.0f/s), %lld activities taken out\n",
+                 static_cast<int>(i), placer.steps, placer.steps * perSecond, placer.removals);
+        const Polisher& polisher = searchers[i]->polishing();
+        for (int kind = 0; kind < Polisher::nbMoveKinds; ++kind) {
+            const Polisher::MoveStatistics& moves = polisher.statistics[kind];
+            logPrint("  %-12s tried %lld (%.0f/s), made %lld, kept %lld, better %lld\n",
+                     moveNames[kind], moves.tried, moves.tried * perSecond, moves.feasible,
+                     moves.accepted, moves.improving);
+        }
+    }
+}
+
 }  // namespace
 
 void runDeepSearch(const ProblemData& problem, const DeepOptions& options,
@@ -115,6 +135,7 @@ void runDeepSearch(const ProblemData& problem, const DeepOptions& options,
     stop.store(true);
     for (std::thread& worker : workers) worker.join();
     log.update(secondsSince(start));
+    if (logLevel(20)) logStatistics(searchers, secondsSince(start));
 
     allocateRecords(records, problem);
     best.copyTo(records.found);
