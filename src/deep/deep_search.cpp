@@ -37,7 +37,9 @@ public:
 
     void update(double elapsed) {
         const SharedBest::Report now = best.report();
-        if (now.improvements != logged) {
+        // A timetable with more than 2147 activities unassigned has a score
+        // beyond an int: it is no result to report, only a step on the way.
+        if (now.improvements != logged && now.score <= INT_MAX) {
             logged = now.improvements;
             if (logLevel(10)) logPrint("Found solution, score=%d\n", reportedScore(now.score));
             if (showScores) logPrint("%d\n", reportedScore(now.score));
@@ -49,8 +51,8 @@ public:
         if (elapsed >= nextProgress) {
             nextProgress += progressInterval;
             if (logLevel(10))
-                logPrint("Deep search: %d s, best score %d, %d activities unassigned\n",
-                         static_cast<int>(elapsed), reportedScore(now.score), now.unassigned);
+                logPrint("Deep search: %d s, best score %lld, %d activities unassigned\n",
+                         static_cast<int>(elapsed), now.score, now.unassigned);
         }
     }
 

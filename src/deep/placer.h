@@ -18,6 +18,8 @@ public:
     bool hasWork();
     // Places one unassigned activity.
     void step();
+    // Takes the activities in the order of the first pass again.
+    void startOver() { nextInOrder = 0; }
 
     long long steps = 0;
     long long removals = 0;

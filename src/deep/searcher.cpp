@@ -10,10 +10,11 @@ long long placingPatience(const Facts& facts) { return 100000 + 50LL * facts.nbA
 // unassigned.
 constexpr long long polishingRound = 200000;
 constexpr int historyLength = 1000;
-// Polishing that has not bettered this search's best for this many steps
-// goes back to the best timetable and kicks it with a few random moves.
-constexpr long long polishingPatience = 3000000;
-int kickSize(const Facts& facts) { return 10 + facts.nbActivities / 100; }
+// An attempt whose polishing has not bettered its best for this many steps
+// is over. Late acceptance stays in one valley once it has settled there;
+// placing anew from the start and polishing again reaches others, and each
+// attempt is short next to the time a run is usually given.
+long long attemptPatience(const Facts& facts) { return 1000000 + 2000LL * facts.nbActivities; }
 
 Timetable startingTimetable(const Facts& facts, const std::vector<SolutionEntry>* initial) {
     Timetable timetable(facts);
@@ -28,10 +29,18 @@ Searcher::Searcher(const Facts& facts, std::uint64_t seed,
     : random(seed),
       current(startingTimetable(facts, initial)),
       placer(current, random),
-      polisher(current, random, historyLength),
-      bestScore(current.score()),
-      fewestUnassigned(current.unassignedCount()) {
+      polisher(current, random, historyLength) {
+    current.save(startStarts, startMembers);
+    beginAttempt();
+}
+
+void Searcher::beginAttempt() {
+    current.restore(startStarts, startMembers);
+    placer.startOver();
+    attemptBest = current.score();
     current.save(bestStarts, bestMembers);
+    fewestUnassigned = current.unassignedCount();
+    stepsWithoutFewer = stepsSinceBetter = polishingSteps = 0;
     isPlacing = current.unassignedCount() > 0;
     if (!isPlacing) polisher.restart();
 }
@@ -50,32 +59,29 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
             if (current.unassignedCount() == 0) stopPlacing();
         } else {
             polisher.step();
-            if (++stepsSinceBetter >= polishingPatience) {
-                stepsSinceBetter = 0;
-                if (current.score() > bestScore) current.restore(bestStarts, bestMembers);
-                polisher.kick(kickSize(current.facts));
-                polisher.restart();
-            }
-            if (current.unassignedCount() > 0 && ++polishingSteps >= polishingRound) {
+            if (++stepsSinceBetter >= attemptPatience(current.facts)) {
+                ++attempts;
+                beginAttempt();
+            } else if (current.unassignedCount() > 0 && ++polishingSteps >= polishingRound) {
                 polishingSteps = 0;
                 stepsWithoutFewer = 0;
                 isPlacing = placer.hasWork();
             }
         }
-        if (current.score() < bestScore) {
-            bestScore = current.score();
+        if (current.score() < attemptBest) {
+            attemptBest = current.score();
             stepsSinceBetter = 0;
             current.save(bestStarts, bestMembers);
-            best.offer(current);
+            if (attemptBest < best.score()) best.offer(current);
         }
     }
 }
 
-// Polishing goes on from the best timetable of this search, with its own
+// Polishing goes on from the best timetable of the attempt, with its own
 // memory of scores begun anew.
 void Searcher::stopPlacing() {
     isPlacing = false;
     polishingSteps = 0;
-    if (current.score() > bestScore) current.restore(bestStarts, bestMembers);
+    if (current.score() > attemptBest) current.restore(bestStarts, bestMembers);
     polisher.restart();
 }

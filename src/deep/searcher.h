@@ -10,9 +10,11 @@
 #include "deep/shared_best.h"
 #include "deep/timetable.h"
 
-// One search of the deep search, on one thread: placing while activities are
-// unassigned, polishing once every activity is placed (or no more can be),
-// offering every timetable better than its own best so far. It owns all its
+// One search of the deep search, on one thread, in attempts: each attempt
+// places while activities are unassigned and polishes once every activity is
+// placed (or no more can be); an attempt whose polishing no longer finds a
+// better timetable gives way to a new one from the start. Every timetable
+// better than the shared best is offered to it. The search owns all its
 // state; only the shared best and the stop flag are shared.
 class Searcher {
 public:
@@ -28,19 +30,23 @@ public:
     const Timetable& timetable() const { return current; }
     const Placer& placing() const { return placer; }
     const Polisher& polishing() const { return polisher; }
+    long long attempts = 1;
 
 private:
+    void beginAttempt();
     void stopPlacing();
 
     Random random;
     Timetable current;
+    std::vector<int> startStarts, startMembers;  // the timetable every attempt begins with
     Placer placer;
     Polisher polisher;
     bool isPlacing = true;
-    long long bestScore;
-    int fewestUnassigned;
+    int fewestUnassigned = 0;
     long long stepsWithoutFewer = 0;
     long long polishingSteps = 0;
     long long stepsSinceBetter = 0;
+    // The best timetable of the current attempt.
+    long long attemptBest = 0;
     std::vector<int> bestStarts, bestMembers;
 };
