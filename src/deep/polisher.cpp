@@ -51,16 +51,6 @@ bool Polisher::makeMove(MoveKind kind) {
     return made;
 }
 
-void Polisher::kick(int moves) {
-    for (int made = 0, tries = 0; made < moves && tries < 20 * moves; ++tries) {
-        const MoveKind kind = random.chance(0.5) ? relocateMove : random.chance(0.5) ? swapMove : kempeMove;
-        if (makeMove(kind)) {
-            changes.keep();
-            ++made;
-        }
-    }
-}
-
 int Polisher::randomPlaced() {
     if (timetable.unassignedCount() == facts.nbActivities) return -1;
     for (;;) {

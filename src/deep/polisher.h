@@ -16,9 +16,6 @@ public:
     void step();
     // Begins the memory of scores anew from the current timetable.
     void restart();
-    // Makes the given number of random moves whatever they cost: a kick out
-    // of a timetable that late acceptance no longer leaves.
-    void kick(int moves);
 
     enum MoveKind { relocateMove, swapMove, memberMove, kempeMove, nbMoveKinds };
     // Makes one move of the kind, left pending until kept or undone; false
