@@ -20,7 +20,10 @@ public:
     bool placeIfFits(int a, int t, const int* preferred);
 
     void undo();
-    void keep() { journal.clear(); }
+    void keep() {
+        journal.clear();
+        savedMembers.clear();
+    }
     bool empty() const { return journal.empty(); }
 
     // Whether a fits at t apart from its groups' members.
