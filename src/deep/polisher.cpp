@@ -122,8 +122,7 @@ bool Polisher::changeMember() {
 // Exchanges the starts t1 and t2 of every activity in one chain of clashes:
 // an activity of t1 moved to t2 clashes with activities of t2 on some
 // resource, which must then move to t1, and so on. Only chains of activities
-// of one length, each starting at t1 or t2, are made; each keeps its members
-// where it can.
+// of one length, each starting at t1 or t2, are made; each keeps its members.
 bool Polisher::kempeChain() {
     const int a = pickActivity();
     if (a < 0) return false;
@@ -184,7 +183,9 @@ bool Polisher::joinChain(int x, int target, int length) {
     };
     for (int r : xct.direct)
         if (!visit(r)) return false;
-    // Members of groups are left out of the chain: a moved activity keeps its
-    // member when that one is free, or takes another free one.
+    // The members of its groups are in the chain too: a chain that lets a
+    // moved activity take any free member instead polished worse.
+    for (std::size_t k = 0; k < xct.groups.size(); ++k)
+        if (!visit(timetable.member(xct.grsel + k))) return false;
     return true;
 }
