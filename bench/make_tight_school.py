@@ -30,6 +30,11 @@ def main():
                         help="each class's day runs without a gap from its first slot; classes get Continuous")
     parser.add_argument("--soft", type=float, default=0.0,
                         help="share of a teacher's free slots given a soft penalty")
+    parser.add_argument("--together", type=float, default=0.0,
+                        help="share of lessons tied to a lesson of another class at the same "
+                             "time by a hard Concurrently dependence")
+    parser.add_argument("--maxdays", action="store_true",
+                        help="teachers may work only on as many days as in the drawn timetable")
     parser.add_argument("--solution", help="also write the planted timetable here")
     args = parser.parse_args()
     rng = random.Random(args.seed)
@@ -104,7 +109,12 @@ def main():
         prefs = "".join(f"<Hard>{x}</Hard>" for x in blocked)
         prefs += "".join(f'<Soft score="{rng.randint(1, 9)}">{x}</Soft>' for x in range(nb_slots)
                          if x not in teacher_busy[t] and x not in blocked and rng.random() < args.soft)
-        out.append(f'<Resource id="{t}">' + (f"<TimePreferences>{prefs}</TimePreferences>" if prefs else "") + "</Resource>")
+        rules = f"<TimePreferences>{prefs}</TimePreferences>" if prefs else ""
+        if args.maxdays:
+            days_used = len({x // S for x in teacher_busy[t]})
+            if 0 < days_used < D:
+                rules += f"<MaxDays>{days_used}</MaxDays>"
+        out.append(f'<Resource id="{t}">' + rules + "</Resource>")
     out.append("</Teachers><Classes>")
     for c in range(C):
         out.append(f'<Resource id="C{c}"><Continuous/></Resource>' if args.compact else f'<Resource id="C{c}"/>')
@@ -117,7 +127,24 @@ def main():
                 group[0] = room
             req += "<Group>" + "".join(f"<Resource>{r}</Resource>" for r in group) + "</Group>"
         out.append(f'<Activity id="{lid}"><Length>{length}</Length><RequiredResources>{req}</RequiredResources></Activity>')
-    out.append("</Activities></Problem></Timetable>")
+    out.append("</Activities>")
+    # Lessons of the same start and length in other classes, tied together.
+    pairs = []
+    if args.together > 0:
+        by_time = {}
+        for lesson in lessons:
+            by_time.setdefault((lesson[3], lesson[4]), []).append(lesson[0])
+        for (start, length), ids in sorted(by_time.items()):
+            for first, second in zip(ids, ids[1:]):
+                if rng.random() < args.together:
+                    pairs.append((first, second))
+    if pairs:
+        out.append("<Dependences>")
+        for first, second in pairs:
+            out.append(f"<Dependence><FirstActivity>{first}</FirstActivity><SecondActivity>{second}"
+                       "</SecondActivity><Operator>Concurrently</Operator></Dependence>")
+        out.append("</Dependences>")
+    out.append("</Problem></Timetable>")
     print("\n".join(out))
 
     if args.solution:

@@ -85,6 +85,33 @@ Facts::Facts(const ProblemData& problem)
             allowed[static_cast<std::size_t>(a) * nbSlots + t] = 1;
         }
     }
+    buildBlocks();
+}
+
+// Joins the activities that hard Concurrently dependences between equal
+// lengths force to one start.
+void Facts::buildBlocks() {
+    std::vector<int> root(nbActivities);
+    for (int a = 0; a < nbActivities; ++a) root[a] = a;
+    auto find = [&root](int a) {
+        while (root[a] != a) a = root[a] = root[root[a]];
+        return a;
+    };
+    for (const Dependence& dep : problem.dependences) {
+        if (dep.score >= 0 || dep.op != opConcurrently || dep.first == dep.second) continue;
+        if (activities[dep.first].length != activities[dep.second].length) continue;
+        root[find(dep.first)] = find(dep.second);
+    }
+    std::vector<std::vector<int>> members(nbActivities);
+    for (int a = 0; a < nbActivities; ++a) members[find(a)].push_back(a);
+    for (int a = 0; a < nbActivities; ++a) {
+        const std::vector<int>& group = members[find(a)];
+        if (group.size() < 2) continue;
+        std::vector<int>& block = activities[a].block;
+        block.push_back(a);
+        for (int b : group)
+            if (b != a) block.push_back(b);
+    }
 }
 
 long long Facts::fixedCost(int a, int t) const {

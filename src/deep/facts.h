@@ -29,6 +29,11 @@ struct ActivityFacts {
     std::vector<int> starts;
     std::vector<DependenceLink> links;
     bool hasHardLinks = false;
+    // Activities tied to this one by hard Concurrently dependences between
+    // activities of equal length, directly or through others: they must all
+    // start together, so they are placed and moved together. Holds the
+    // activity itself first; empty when it is tied to none.
+    std::vector<int> block;
 };
 
 struct ResourceFacts {
@@ -90,6 +95,8 @@ public:
     bool broken(const DependenceLink& link, int a, int ta, int tp) const;
 
 private:
+    void buildBlocks();
+
     std::vector<std::vector<long long>> ownSoftPrefix;
     std::vector<char> allowed;  // [activity][slot]: the slot is one of its starts
 };

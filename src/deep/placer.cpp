@@ -50,60 +50,99 @@ int Placer::pickActivity() {
     return -1;
 }
 
+void Placer::gatherMoving(int a) {
+    moving.assign(1, a);
+    for (int b : facts.activities[a].block)
+        if (b != a && !hopeless[b]) moving.push_back(b);
+}
+
+bool Placer::allowedForAll(int t) const {
+    for (int b : moving)
+        if (!facts.allowedStart(b, t)) return false;
+    return true;
+}
+
 void Placer::step() {
     const int a = pickActivity();
     if (a < 0) return;
     ++steps;
-    const ActivityFacts& act = facts.activities[a];
-    const std::size_t nbGroups = act.groups.size();
-    chosen.resize(nbGroups);
+    gatherMoving(a);
+    // Activities of the block that are placed move with it.
+    for (std::size_t i = 1; i < moving.size(); ++i)
+        if (timetable.placed(moving[i])) timetable.remove(moving[i]);
 
     // The start with the least in the way, then the cheapest; a tie is
     // broken at random. (Placing now and then at a random start instead, as a
     // random walk, made placing much slower on every school tried.)
-    int bestStart = -1;
-    long long bestWeight = LLONG_MAX, bestCost = LLONG_MAX;
-    int ties = 0;
-    for (int t : act.starts) {
-        const long long weight = weighStart(a, t, chosen.data(), false);
-        if (weight < 0 || weight > bestWeight) continue;
-        long long cost = facts.fixedCost(a, t);
-        for (std::size_t k = 0; k < nbGroups; ++k) cost += facts.resourceCost(chosen[k], a, t);
-        if (weight == bestWeight && cost > bestCost) continue;
-        if (weight < bestWeight || cost < bestCost) {
-            bestWeight = weight;
-            bestCost = cost;
-            ties = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        int bestStart = -1;
+        long long bestWeight = LLONG_MAX, bestCost = LLONG_MAX;
+        int ties = 0;
+        for (int t : facts.activities[a].starts) {
+            if (moving.size() > 1 && !allowedForAll(t)) continue;
+            const long long weight = weighMoving(a, t, false);
+            if (weight < 0 || weight > bestWeight) continue;
+            long long cost = 0;
+            std::size_t k = 0;
+            for (int b : moving) {
+                cost += facts.fixedCost(b, t);
+                for (std::size_t g = 0; g < facts.activities[b].groups.size(); ++g)
+                    cost += facts.resourceCost(chosen[k++], b, t);
+            }
+            if (weight == bestWeight && cost > bestCost) continue;
+            if (weight < bestWeight || cost < bestCost) {
+                bestWeight = weight;
+                bestCost = cost;
+                ties = 0;
+            }
+            if (random.below(++ties) == 0) bestStart = t;
         }
-        if (random.below(++ties) == 0) bestStart = t;
+        if (bestStart >= 0) {
+            placeMoving(a, bestStart);
+            return;
+        }
+        if (moving.size() == 1) break;
+        // The block has no start in common: the activity goes alone, and the
+        // dependences take out what it clashes with.
+        moving.assign(1, a);
     }
-    if (bestStart < 0) {
-        hopeless[a] = 1;
-        return;
-    }
-    placeAt(a, bestStart);
+    hopeless[a] = 1;
 }
 
-void Placer::addInTheWay(int a, int t, int b, long long& weight, bool collect) {
+void Placer::addInTheWay(int key, int t, int b, long long& weight, bool collect) {
     if (mark[b] == stamp) return;
     mark[b] = stamp;
-    weight += weightOf(a, t, b);
+    weight += weightOf(key, t, b);
     if (collect) inTheWay.push_back(b);
 }
 
-long long Placer::weighStart(int a, int t, int* chosenMembers, bool collect) {
-    const ActivityFacts& act = facts.activities[a];
+long long Placer::weighMoving(int key, int t, bool collect) {
     ++stamp;
     if (collect) inTheWay.clear();
+    std::size_t nbChosen = 0;
+    for (int b : moving) nbChosen += facts.activities[b].groups.size();
+    chosen.resize(nbChosen);
     long long weight = 0;
+    std::size_t k = 0;
+    for (int b : moving) {
+        const long long part = weighStart(key, b, t, chosen.data() + k, collect);
+        if (part < 0) return -1;
+        weight += part;
+        k += facts.activities[b].groups.size();
+    }
+    return weight;
+}
 
+long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool collect) {
+    const ActivityFacts& act = facts.activities[a];
+    long long weight = 0;
     for (int r : act.direct) {
         const int end = facts.heldEnd(r, a, t);
         for (int w = 0; w < 2; ++w) {
             if (!inWeek(act.week, w)) continue;
             for (int s = t; s <= end; ++s) {
                 const int h = timetable.holder(r, w, s);
-                if (h >= 0) addInTheWay(a, t, h, weight, collect);
+                if (h >= 0) addInTheWay(key, t, h, weight, collect);
             }
         }
     }
@@ -112,7 +151,7 @@ long long Placer::weighStart(int a, int t, int* chosenMembers, bool collect) {
             if (!link.hard || link.partner == a) continue;
             const int tp = timetable.start(link.partner);
             if (tp >= 0 && facts.broken(link, a, t, tp))
-                addInTheWay(a, t, link.partner, weight, collect);
+                addInTheWay(key, t, link.partner, weight, collect);
         }
     }
     for (std::size_t k = 0; k < act.groups.size(); ++k) {
@@ -132,7 +171,7 @@ long long Placer::weighStart(int a, int t, int* chosenMembers, bool collect) {
                         std::find(local.begin(), local.end(), h) != local.end())
                         continue;
                     local.push_back(h);
-                    memberWeight += weightOf(a, t, h);
+                    memberWeight += weightOf(key, t, h);
                 }
             }
             if (memberWeight > bestWeight) continue;
@@ -149,7 +188,7 @@ long long Placer::weighStart(int a, int t, int* chosenMembers, bool collect) {
             if (!inWeek(act.week, w)) continue;
             for (int s = t; s <= end; ++s) {
                 const int h = timetable.holder(bestMember, w, s);
-                if (h >= 0) addInTheWay(a, t, h, weight, collect);
+                if (h >= 0) addInTheWay(key, t, h, weight, collect);
             }
         }
     }
@@ -171,27 +210,44 @@ long long Placer::weighStart(int a, int t, int* chosenMembers, bool collect) {
     return weight;
 }
 
-void Placer::placeAt(int a, int t) {
-    // Weighed again on the same timetable, so the same members are chosen.
-    weighStart(a, t, chosen.data(), true);
-    for (int b : inTheWay) {
-        memory.record(a, t, b, timetable.start(b));
-        timetable.remove(b);
-        ++removals;
-    }
-    const int d = facts.dayOf(t);
-    for (int r : facts.activities[a].direct) {
-        const ResourceFacts& res = facts.resources[r];
-        if (res.limitedDays && timetable.activitiesOnDay(r, d) == 0 &&
-            timetable.daysUsed(r) >= res.maxDays)
-            freeDay(r, d, a, t);
-    }
-    timetable.place(a, t, chosen.data());
+void Placer::takeOut(int key, int t, int b) {
+    memory.record(key, t, b, timetable.start(b));
+    timetable.remove(b);
+    ++removals;
 }
 
-// Empties the lightest day of a resource at its day limit, so that the
-// activity can take day d.
-void Placer::freeDay(int r, int d, int a, int t) {
+// Takes out what is in the way of the moving activities at t and places them
+// one by one, each weighed again on the timetable as it is by then, so that
+// what it is placed beside never breaks a rule. An activity of the block that
+// clashes with another of it (they share a resource) stays unassigned.
+void Placer::placeMoving(int key, int t) {
+    weighMoving(key, t, true);
+    for (int b : inTheWay) takeOut(key, t, b);
+    std::vector<int> together;
+    together.swap(moving);
+    for (int a : together) {
+        moving.assign(1, a);
+        if (weighMoving(key, t, true) < 0) continue;
+        bool clash = false;
+        for (int b : inTheWay)
+            if (std::find(together.begin(), together.end(), b) != together.end()) clash = true;
+        if (clash) continue;
+        for (int b : inTheWay) takeOut(key, t, b);
+        const int d = facts.dayOf(t);
+        for (int r : facts.activities[a].direct) {
+            const ResourceFacts& res = facts.resources[r];
+            if (res.limitedDays && timetable.activitiesOnDay(r, d) == 0 &&
+                timetable.daysUsed(r) >= res.maxDays)
+                freeDay(key, t, r);
+        }
+        timetable.place(a, t, chosen.data());
+    }
+}
+
+// Empties the lightest day of a resource at its day limit, so that an
+// activity can take the day of t.
+void Placer::freeDay(int key, int t, int r) {
+    const int d = facts.dayOf(t);
     int lightest = -1;
     int ties = 0;
     for (int e = 0; e < facts.days; ++e) {
@@ -204,10 +260,6 @@ void Placer::freeDay(int r, int d, int a, int t) {
             lightest = e;
         }
     }
-    for (int b : facts.problem.resources[r].activities) {
-        if (!timetable.placed(b) || facts.dayOf(timetable.start(b)) != lightest) continue;
-        memory.record(a, t, b, timetable.start(b));
-        timetable.remove(b);
-        ++removals;
-    }
+    for (int b : facts.problem.resources[r].activities)
+        if (timetable.placed(b) && facts.dayOf(timetable.start(b)) == lightest) takeOut(key, t, b);
 }

@@ -75,10 +75,23 @@ bool Polisher::relocate() {
     const ActivityFacts& act = facts.activities[a];
     const int t = act.starts[random.below(static_cast<int>(act.starts.size()))];
     if (t == timetable.start(a)) return false;
+    // An activity of a block moves with the placed rest of it.
+    moving.assign(1, a);
+    for (int b : act.block)
+        if (b != a && timetable.placed(b)) moving.push_back(b);
     saved.clear();
-    for (std::size_t k = 0; k < act.groups.size(); ++k) saved.push_back(timetable.member(act.grsel + k));
-    changes.remove(a);
-    return changes.placeIfFits(a, t, saved.data());
+    for (int b : moving) {
+        const ActivityFacts& bct = facts.activities[b];
+        for (std::size_t k = 0; k < bct.groups.size(); ++k)
+            saved.push_back(timetable.member(bct.grsel + k));
+    }
+    for (int b : moving) changes.remove(b);
+    std::size_t first = 0;
+    for (int b : moving) {
+        if (!changes.placeIfFits(b, t, saved.data() + first)) return false;
+        first += facts.activities[b].groups.size();
+    }
+    return true;
 }
 
 bool Polisher::swap() {
@@ -91,6 +104,8 @@ bool Polisher::swap() {
     const int b = others[random.below(static_cast<int>(others.size()))];
     const int ta = timetable.start(a), tb = timetable.start(b);
     if (b == a || tb < 0 || ta == tb) return false;
+    // Blocks move whole, by relocation and in chains.
+    if (!act.block.empty() || !facts.activities[b].block.empty()) return false;
     const ActivityFacts& bct = facts.activities[b];
     saved.clear();
     for (std::size_t k = 0; k < act.groups.size(); ++k) saved.push_back(timetable.member(act.grsel + k));
@@ -134,9 +149,7 @@ bool Polisher::kempeChain() {
     ++chainStamp;
     chain.clear();
     chainStart.clear();
-    chain.push_back(a);
-    chainStart.push_back(t1);
-    inChain[a] = chainStamp;
+    addToChain(a, t1);
     for (std::size_t i = 0; i < chain.size(); ++i) {
         const int x = chain[i];
         const int to = chainStart[i] == t1 ? t2 : t1;
@@ -160,6 +173,20 @@ bool Polisher::kempeChain() {
     return true;
 }
 
+// Adds the activity, starting at start, to the chain, with the placed
+// activities of its block (which start with it).
+void Polisher::addToChain(int x, int start) {
+    inChain[x] = chainStamp;
+    chain.push_back(x);
+    chainStart.push_back(start);
+    for (int b : facts.activities[x].block) {
+        if (inChain[b] == chainStamp || !timetable.placed(b)) continue;
+        inChain[b] = chainStamp;
+        chain.push_back(b);
+        chainStart.push_back(start);
+    }
+}
+
 // Adds to the chain every activity that x, moved to start target, would
 // clash with; false when one of them cannot take part (another length, or
 // not starting at the other end of the chain).
@@ -174,9 +201,7 @@ bool Polisher::joinChain(int x, int target, int length) {
                 if (h < 0 || inChain[h] == chainStamp) continue;
                 if (timetable.start(h) != target || facts.activities[h].length != length)
                     return false;
-                inChain[h] = chainStamp;
-                chain.push_back(h);
-                chainStart.push_back(target);
+                addToChain(h, target);
             }
         }
         return true;

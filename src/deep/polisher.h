@@ -35,6 +35,7 @@ private:
     bool changeMember();
     bool kempeChain();
     bool joinChain(int x, int target, int length);
+    void addToChain(int x, int start);
     int randomPlaced();
     // A placed activity, more often one that pays a penalty.
     int pickActivity();
@@ -46,6 +47,7 @@ private:
     std::vector<long long> history;
     std::size_t historyAt = 0;
     std::vector<int> saved;
+    std::vector<int> moving;  // the activities a relocation moves together
     // The Kempe chain being built: its activities and the start each had.
     std::vector<int> chain;
     std::vector<int> chainStart;

@@ -99,3 +99,31 @@ TEST(DeepPlacing, EmptiesADayOfAResourceAtItsDayLimit) {
         EXPECT_EQ(timetable.score(), judge(loaded.problem, timetable));
     }
 }
+
+TEST(DeepPlacing, PlacesActivitiesThatMustStartTogetherAsOneBlock) {
+    // A, B and C are tied by hard Concurrently dependences (A with B, C with
+    // B) and so start together; T2 cannot teach in the first two slots, so
+    // the block goes to slot 2 or 3. E keeps T1 busy in one of those.
+    const std::string text = problemText(
+        1, 4,
+        resource("T1") + resource("T2", "<TimePreferences><Hard>0#1</Hard></TimePreferences>") +
+            resource("T3"),
+        activity("A", 1, {"T1"}) + activity("B", 1, {"T2"}) + activity("C", 1, {"T3"}) +
+            activity("E", 1, {"T1"}, {}, 'A',
+                     "<TimePreferences><Avail>2#3</Avail></TimePreferences>"),
+        space_testing::dependence("A", "B", "Concurrently") +
+            space_testing::dependence("C", "B", "Concurrently"));
+    Loaded loaded(text);
+    EXPECT_EQ(loaded.facts.activities[0].block.size(), 3u);
+    for (unsigned seed = 1; seed <= 10; ++seed) {
+        Timetable timetable(loaded.facts);
+        Random random(seed);
+        Placer placer(timetable, random);
+        placeAll(timetable, placer, 1000);
+        ASSERT_EQ(timetable.unassignedCount(), 0) << "seed " << seed;
+        EXPECT_EQ(timetable.start(0), timetable.start(1));
+        EXPECT_EQ(timetable.start(1), timetable.start(2));
+        EXPECT_GE(timetable.start(0), 2);
+        EXPECT_EQ(timetable.score(), judge(loaded.problem, timetable));
+    }
+}
