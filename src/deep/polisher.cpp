@@ -35,7 +35,8 @@ void Polisher::step() {
     } else {
         changes.undo();
     }
-    late = timetable.score();
+    // The history only ever falls, so that the search settles.
+    if (timetable.score() < late) late = timetable.score();
     historyAt = historyAt + 1 == history.size() ? 0 : historyAt + 1;
 }
 
