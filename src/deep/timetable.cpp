@@ -7,6 +7,7 @@ Timetable::Timetable(const Facts& facts) : facts(facts) {
     const int nbResources = facts.nbResources;
     starts.assign(n, -1);
     members.assign(facts.problem.nbGrsel, -1);
+    preferenceCost.assign(n, 0);
     holders.assign(static_cast<std::size_t>(nbResources) * 2 * facts.nbSlots, -1);
     dayCount.assign(static_cast<std::size_t>(nbResources) * facts.days, 0);
     usedDays.assign(nbResources, 0);
@@ -40,11 +41,14 @@ void Timetable::place(int a, int t, const int* chosen) {
     unassignedAt[a] = -1;
 
     long long delta = facts.ownCost(a, t);
+    long long preferences = facts.fixedCost(a, t);
     for (int r : act.direct) delta += book(a, r, t, true);
     for (std::size_t k = 0; k < act.groups.size(); ++k) {
         members[act.grsel + k] = chosen[k];
         delta += book(a, chosen[k], t, true);
+        preferences += facts.resourceCost(chosen[k], a, t);
     }
+    preferenceCost[a] = preferences;
     delta += dependenceCost(a, t);
     softScore += delta;
 }
@@ -129,9 +133,7 @@ long long Timetable::dependenceCost(int a, int t) const {
 bool Timetable::paysPenalty(int a) const {
     const ActivityFacts& act = facts.activities[a];
     const int t = starts[a];
-    if (facts.fixedCost(a, t) > 0 || dependenceCost(a, t) > 0) return true;
-    for (std::size_t k = 0; k < act.groups.size(); ++k)
-        if (facts.resourceCost(members[act.grsel + k], a, t) > 0) return true;
+    if (preferenceCost[a] > 0 || dependenceCost(a, t) > 0) return true;
     const int d = facts.dayOf(t);
     for (int r : act.direct)
         if (contPenalty[r] > 0 || (facts.resources[r].balanced > 0 && balanceExcess(r, d) > 0))

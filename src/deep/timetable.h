@@ -77,6 +77,7 @@ private:
 
     std::vector<int> starts;
     std::vector<int> members;
+    std::vector<long long> preferenceCost;  // per placed activity: its own and its resources' preferences
     std::vector<int> holders;
     std::vector<int> dayCount;
     std::vector<int> usedDays;
