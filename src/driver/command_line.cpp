@@ -2,8 +2,8 @@
 
 #include <getopt.h>
 
-#include "driver/log.h"
-#include "driver/read_number.h"
+#include "base/log.h"
+#include "base/read_number.h"
 
 namespace {
 const char* const versionNumber = QUORVEX_VERSION;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/shuffler.h"
 
 void shuffleAssertFailed(const char* expression) {
@@ -14,10 +14,11 @@ void shuffleAssertFailed(const char* expression) {
     std::abort();
 }
 
+void FastShuffle(SearchSpace& space, ShuffleTables& tables) { Shuffler(space, tables).run(); }
+
 void FastShuffle(SearchSpace& space) {
-    // Sized by the first run, reused by the later ones.
-    static ShuffleTables tables;
-    Shuffler(space, tables).run();
+    ShuffleTables tables;
+    FastShuffle(space, tables);
 }
 
 Shuffler::Shuffler(SearchSpace& space, ShuffleTables& tables)

@@ -2,8 +2,8 @@
 // the judgement's term for the timetable it holds.
 #include <algorithm>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/shuffler.h"
 #include "problem/dependence_rule.h"
 

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/shuffler.h"
 
 // Slides activity a from the slots it has applied to newT (-1: unassigned),

@@ -4,8 +4,8 @@
 #include <climits>
 #include <vector>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "problem/dependence_rule.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "problem/name_index.h"
 #include "problem/problem_reader.h"
 #include "problem/score_bound.h"
@@ -37,7 +37,7 @@ void checkProblemSize(const ProblemData& problem) {
                    problem.activities.size(), problem.resources.size(), slots, maxTableCells);
 }
 
-// A. Time preferences on the internal numbering, and the added slots.
+// Time preferences on the internal numbering, and the added slots.
 void prepareTimes(ProblemData& problem) {
     int added = 0;
     for (const Resource& resource : problem.resources) added = std::max(added, resource.breakSlots);
@@ -65,7 +65,7 @@ void prepareTimes(ProblemData& problem) {
     problem.nbSlots += added * problem.days;
 }
 
-// B. Requirements and groups.
+// Requirements and groups.
 void buildRequirements(ProblemData& problem) {
     // The trace of the requirement analysis, shown from verbosity 40.
     const bool tracing = logLevel(40);
@@ -128,7 +128,7 @@ void buildRequirements(ProblemData& problem) {
     problem.groups = std::move(groups);
 }
 
-// C. Dependences: After and Closely after become Before and Closely before
+// Dependences: After and Closely after become Before and Closely before
 // with the activities exchanged; of two concurrent activities the longer one
 // comes first.
 void resolveDependences(ProblemData& problem) {
@@ -153,7 +153,7 @@ void resolveDependences(ProblemData& problem) {
     }
 }
 
-// D. Resource rules and the dense indexes of resources with day rules, in
+// Resource rules and the dense indexes of resources with day rules, in
 // groups, and with continuity rules.
 void analyseResources(ProblemData& problem) {
     problem.nbMdres = problem.nbGrres = problem.nbContres = 0;
@@ -188,7 +188,7 @@ void analyseResources(ProblemData& problem) {
     }
 }
 
-// E. Each activity's group selections follow those of the activities before it.
+// Each activity's group selections follow those of the activities before it.
 void numberGroupSelections(ProblemData& problem) {
     problem.nbGrsel = 0;
     for (Activity& activity : problem.activities) {
@@ -197,7 +197,7 @@ void numberGroupSelections(ProblemData& problem) {
     }
 }
 
-// F. The activities that share a required resource with an activity in a
+// The activities that share a required resource with an activity in a
 // common week, with the largest break among the shared resources.
 void buildConflicts(ProblemData& problem) {
     std::vector<int> gap(problem.activities.size(), -1);

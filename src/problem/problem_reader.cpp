@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "problem/reader_context.h"
 #include "problem/value_syntax.h"
 

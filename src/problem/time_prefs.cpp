@@ -5,7 +5,7 @@
 #include <iterator>
 #include <vector>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace {
 

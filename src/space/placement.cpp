@@ -6,8 +6,9 @@
 #include <climits>
 #include <cstdlib>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/random_stream.h"
+#include "base/run_settings.h"
 #include "problem/dependence_rule.h"
 #include "space/search_space.h"
 
@@ -119,14 +120,13 @@ int SearchSpace::suggestStart(int a) {
         if (cost == bestCost) ties.push_back(x);
     }
 
-    std::srand(static_cast<unsigned>(randseed));
-    randseed = std::rand();
+    randseed = firstDraw(static_cast<unsigned>(randseed));
     return ties[randseed % static_cast<int>(ties.size())];
 }
 
 int SearchSpace::prepareFirst() {
     processPropagators();
-    if (state != 1) return 0;
+    if (state != SpaceState::open) return 0;
     if (noOfWaiting == 0) {
         checkSolved();
         return 0;
@@ -139,13 +139,13 @@ int SearchSpace::prepareFirst() {
 
 void SearchSpace::commitFirst(int branch) {
     if (logLevel(20)) logPrint("------------------------------------------\n");
-    if (state != 1) return;
+    if (state != SpaceState::open) return;
     try {
         if (branch == 0) {
             placeActivity(levels.back().start);
             const Activity& activity = problem.activities[levels.back().activity];
             for (std::size_t k = 0; k < activity.reqGroups.size(); ++k) {
-                if (state == 0) return;
+                if (state == SpaceState::failed) return;
                 levels.back().pending.emplace_back();
                 candidatesFirst();
                 selectResource(0);
@@ -153,7 +153,7 @@ void SearchSpace::commitFirst(int branch) {
         } else {
             leaveUnused();
         }
-    } catch (int) {
+    } catch (const SpaceFailure&) {
         if (logLevel(20)) logPrint("(failed %d)\n", failedVar);
         fail();
         return;
@@ -163,12 +163,12 @@ void SearchSpace::commitFirst(int branch) {
 
 int SearchSpace::prepareImprove() {
     processPropagators();
-    if (state != 1) return 0;
+    if (state != SpaceState::open) return 0;
     if (!levels.back().pending.empty()) {
         try {
             candidatesImprove();
-        } catch (int) {
-            state = 0;
+        } catch (const SpaceFailure&) {
+            fail();
             return 0;
         }
         return static_cast<int>(levels.back().pending.back().size());
@@ -186,7 +186,7 @@ int SearchSpace::prepareImprove() {
 // begins with the suggested start; a choice value says where the next call
 // goes on.
 int SearchSpace::commitImprove(int choice) {
-    if (state != 1) return 0;
+    if (state != SpaceState::open) return 0;
     const int a = levels.back().activity;
     const Activity& activity = problem.activities[a];
     int next = 0;
@@ -223,8 +223,8 @@ int SearchSpace::commitImprove(int choice) {
                 }
             }
         }
-    } catch (int) {
-        state = 0;
+    } catch (const SpaceFailure&) {
+        fail();
         return 0;
     }
     // The next decision chooses a resource for the next group of a placed
@@ -314,7 +314,7 @@ void SearchSpace::checkBound() {
     if (myScore < records.found.score()) return;
     if (logLevel(21)) logPrint("Score to low -> fail\n");
     failedVar = -1;
-    throw -1;
+    throw BoundReached();
 }
 
 namespace {
@@ -347,7 +347,7 @@ void SearchSpace::candidatesFirst() {
                      problem.resourceName(r), resource.grres, busy, a, problem.activityName(a));
     }
     failedVar = a;
-    throw a;
+    throw Contradiction(a);
 }
 
 // Every free member, the suggested one first.
@@ -374,7 +374,7 @@ void SearchSpace::candidatesImprove() {
     }
     if (list.empty()) {
         failedVar = a;
-        throw a;
+        throw Contradiction(a);
     }
 }
 

@@ -5,8 +5,8 @@
 #include <sstream>
 #include <string>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/fast_shuffle.h"
 #include "improve/shuffle_fixture.h"
 #include "improve/shuffler.h"

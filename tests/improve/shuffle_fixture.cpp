@@ -6,7 +6,7 @@
 #include <random>
 #include <set>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "judge/check_solution.h"
 
 using space_testing::Built;
@@ -329,17 +329,17 @@ bool storeFirstApproach(Built& built) {
     for (;;) {
         space.prepareFirst();
         space.processPropagators();
-        if (space.state != 1) break;
+        if (space.state != SpaceState::open) break;
         space.processPropagators();
         const JournalMark mark = space.takeMark();
         space.commitFirst(0);
         space.processPropagators();
-        if (space.state == 0) {
+        if (space.state == SpaceState::failed) {
             space.goBack(mark);
             space.commitFirst(1);
         }
     }
-    if (space.state != 2) return false;
+    if (space.state != SpaceState::solved) return false;
     const int n = static_cast<int>(built.problem.activities.size());
     space.time_sel.assign(n, -1);
     for (int i = 0; i < n; i++)

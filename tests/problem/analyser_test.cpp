@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/run_settings.h"
+#include "base/run_settings.h"
 #include "problem/analyser.h"
 #include "problem_test_support.h"
 

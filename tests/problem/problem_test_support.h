@@ -10,7 +10,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "problem/problem_data.h"
 #include "support/problem_fixture.h"
 

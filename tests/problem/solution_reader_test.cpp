@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/files.h"
+#include "base/files.h"
 #include "problem/analyser.h"
 #include "problem/solution_reader.h"
 #include "problem_test_support.h"

@@ -2,8 +2,8 @@
 
 #include <random>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "judge/check_solution.h"
 
 namespace search_testing {

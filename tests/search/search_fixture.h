@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "space/space_fixture.h"
 
 // Random problems, run settings for short searches, and the judgement of a

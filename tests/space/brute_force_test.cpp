@@ -134,7 +134,7 @@ TEST(BruteForceTest, PropagationKeepsEveryValidTimetable) {
         root.space->processPropagators();
         if (timetables.empty()) continue;
         ++withSolutions;
-        ASSERT_EQ(root.space->state, 1);
+        ASSERT_EQ(root.space->state, SpaceState::open);
         for (const auto& timetable : timetables) ASSERT_TRUE(keeps(root, timetable));
 
         // Fix the activities of one valid timetable one by one: the timetable
@@ -146,11 +146,11 @@ TEST(BruteForceTest, PropagationKeepsEveryValidTimetable) {
         for (std::size_t a = 0; a < chosen.size(); ++a) {
             space.assign(static_cast<int>(a), chosen[a]);
             space.processPropagators();
-            ASSERT_EQ(space.state, 1) << "after fixing activity " << a;
+            ASSERT_EQ(space.state, SpaceState::open) << "after fixing activity " << a;
             ASSERT_TRUE(keeps(fixing, chosen));
         }
         space.checkSolved();
-        EXPECT_EQ(space.state, 2);
+        EXPECT_EQ(space.state, SpaceState::solved);
     }
     EXPECT_GT(withSolutions, 50);
     std::printf("%d of 150 problems have a valid timetable\n", withSolutions);

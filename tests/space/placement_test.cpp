@@ -26,11 +26,11 @@ void decide(Built& built, int start, const std::vector<std::string>& members = {
     SearchSpace& space = *built.space;
     space.prepareImprove();
     space.processPropagators();
-    ASSERT_EQ(space.state, 1);
+    ASSERT_EQ(space.state, SpaceState::open);
     space.commitImprove(start);
     for (const std::string& member : members) {
         space.prepareImprove();
-        ASSERT_EQ(space.state, 1);
+        ASSERT_EQ(space.state, SpaceState::open);
         const std::vector<int>& candidates = space.levels.back().pending.back();
         const auto at = std::find(candidates.begin(), candidates.end(), built.resource(member));
         ASSERT_NE(at, candidates.end()) << member;
@@ -42,7 +42,7 @@ void decide(Built& built, int start, const std::vector<std::string>& members = {
 int judged(Built& built) {
     SearchSpace& space = *built.space;
     space.prepareImprove();
-    EXPECT_EQ(space.state, 2);
+    EXPECT_EQ(space.state, SpaceState::solved);
     storeTimetable(space, built.problem);
     return checkSolution(built.problem);
 }
@@ -110,7 +110,7 @@ TEST(PlacementTest, LeavingUnusedAtTheBoundFails) {
     built.records.found.score() = unassignedCost;
     space.prepareImprove();
     EXPECT_EQ(space.commitImprove(built.problem.nbSlots), 0);
-    EXPECT_EQ(space.state, 0);
+    EXPECT_EQ(space.state, SpaceState::failed);
     EXPECT_EQ(space.failedVar, -1);
 }
 
@@ -181,7 +181,7 @@ TEST(PlacementTest, TiedStartsAreDrawnAgainAlikeAfterGoingBack) {
         EXPECT_EQ(space.levels.back().start, first);
         EXPECT_EQ(space.randseed, seed);
         space.commitFirst(0);
-        ASSERT_EQ(space.state, 1);
+        ASSERT_EQ(space.state, SpaceState::open);
     }
 }
 
@@ -209,7 +209,7 @@ TEST(PlacementTest, GroupCandidatesAreTheFreeMembersWithTheSuggestionFirst) {
     EXPECT_EQ(space.prepareFirst(), 2);
     EXPECT_EQ(space.levels.back().start, 0);
     space.commitFirst(0);
-    ASSERT_EQ(space.state, 1);
+    ASSERT_EQ(space.state, SpaceState::open);
     const int z = built.activity("Z");
     EXPECT_EQ(space.grsel[built.problem.activities[z].grsel], built.resource("R2"));
     EXPECT_EQ(judged(built), 0);
@@ -221,11 +221,11 @@ bool firstApproach(SearchSpace& space) {
     while (true) {
         space.prepareFirst();
         space.processPropagators();
-        if (space.state != 1) return space.state == 2;
+        if (space.state != SpaceState::open) return space.state == SpaceState::solved;
         const JournalMark mark = space.takeMark();
         space.commitFirst(0);
         space.processPropagators();
-        if (space.state == 0) {
+        if (space.state == SpaceState::failed) {
             space.goBack(mark);
             space.commitFirst(1);
         }
@@ -250,13 +250,13 @@ TEST(PlacementPropertyTest, RunningScoreEqualsTheJudgement) {
         }
         SearchSpace& space = *built->space;
         space.processPropagators();
-        if (space.state != 1) continue;
+        if (space.state != SpaceState::open) continue;
         const JournalMark root = space.takeMark();
         for (unsigned descent = 0; descent < 4; ++descent) {
             RandomDescent walk(seed * 16 + descent);
             const bool complete = descent == 0 ? firstApproach(space) : walk.run(space);
             if (complete) {
-                ASSERT_EQ(space.state, 2);
+                ASSERT_EQ(space.state, SpaceState::solved);
                 storeTimetable(space, built->problem);
                 int judgement = 0;
                 ASSERT_NO_THROW(judgement = checkSolution(built->problem)) << text;
@@ -289,7 +289,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
         while (true) {
             space.prepareFirst();
             space.processPropagators();
-            if (space.state != 1) break;
+            if (space.state != SpaceState::open) break;
             const int a = space.levels.back().activity;
             const int before = space.myScore;
             int cheapest = INT_MAX, suggestedCost = INT_MAX;
@@ -297,7 +297,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
                 const JournalMark mark = space.takeMark();
                 try {
                     space.placeActivity(x);
-                } catch (int) {
+                } catch (const SpaceFailure&) {
                     // A start that empties another domain still shows its charges.
                 }
                 const int cost = space.myScore - before;
@@ -310,7 +310,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
             const JournalMark mark = space.takeMark();
             space.commitFirst(0);
             space.processPropagators();
-            if (space.state == 0) {
+            if (space.state == SpaceState::failed) {
                 space.goBack(mark);
                 space.commitFirst(1);
             }

@@ -9,7 +9,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "problem/problem_data.h"
 #include "space/search_space.h"
 
@@ -133,14 +133,14 @@ struct RandomDescent {
     // complete path was found: the space is back where it started.
     bool run(SearchSpace& space, int depth = 0) {
         space.processPropagators();
-        if (space.state != 1) return false;
+        if (space.state != SpaceState::open) return false;
         if (depth == maxDepth) return true;
         if (++nodes > nodeLimit) return false;
 
         const int alternatives = space.prepareImprove();
         space.processPropagators();
-        if (space.state == 2) return true;
-        if (space.state == 0) return false;
+        if (space.state == SpaceState::solved) return true;
+        if (space.state == SpaceState::failed) return false;
         if (depth == markDepth && !midMark) {
             midMark = space.takeMark();
             if (stopAtMark) return true;

@@ -150,7 +150,7 @@ TEST(ResourceUsageTest, FailedBookingLeavesEveryGroupCountConsistent) {
     const int r1 = built.resource("R1");
     const std::vector<int>& groups = built.problem.resources[r1].groups;
     ASSERT_EQ(groups.size(), 2u);
-    EXPECT_THROW(space.markResourceUsed(r1, 2, 2, takenBoth), int);
+    EXPECT_THROW(space.markResourceUsed(r1, 2, 2, takenBoth), Contradiction);
     EXPECT_EQ(space.failedVar, 0);
     const int closed = built.problem.groups[groups[0]].activities == std::vector<int>{0}
                            ? groups[0] : groups[1];

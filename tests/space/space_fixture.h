@@ -1,11 +1,10 @@
 #pragma once
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "space/search_space.h"
 #include "support/problem_fixture.h"
 
@@ -65,8 +64,7 @@ struct Built {
         testing_support::quietLogs();
         testing_support::loadProblem(text, problem);
         allocateRecords(records, problem);
-        std::srand(seed);
-        space = std::make_unique<SearchSpace>(problem, records);
+        space = std::make_unique<SearchSpace>(problem, records, seed);
     }
     int activity(const std::string& id) const {
         for (std::size_t i = 0; i < problem.activities.size(); ++i)

@@ -4,7 +4,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "judge/check_solution.h"
 #include "support/problem_fixture.h"
 #include "view/blocking_reasons.h"

@@ -38,6 +38,7 @@ struct SolutionRecords {
     SolutionRecord best;        // best timetable after the fast shuffle
     SolutionRecord suggestion;  // copy of best taken before each re-solve: starts and resources tried first
     int narrowChoices = 0;      // set before each re-solve: fewer alternatives per decision
+    int initialScore = 0;       // judgement of the timetable read with -i, where the search starts
 };
 
 // Gives each of the three records a block of activities + nbGrsel + 1 ints
