@@ -78,10 +78,10 @@ void Shuffler::buildWorkingCopies() {
             }
             if (res.contres < 0) continue;
             const int c = res.contres;
-            contPlacedWeeks[c] += weekCount(act.week);
+            contPlacedWeeks[c] += Weeks::count(act.week);
             const int stop = breakEnd(r, t + act.length) - 1;
             for (int w = 0; w < 2; w++) {
-                if (!(act.week & (w == 0 ? heldEven : heldOdd))) continue;
+                if (!Weeks::holds(act.week, w)) continue;
                 int& cellStart = space.fsContStart[w][c][d];
                 int& cellStop = space.fsContStop[w][c][d];
                 cellStart = std::min(cellStart, t);

@@ -4,11 +4,12 @@
 #include <vector>
 
 #include "problem/problem_data.h"
+#include "problem/weeks.h"
 #include "improve/shuffle_tables.h"
 #include "space/search_space.h"
 
 // Flag bits of FSResUsed.
-constexpr std::uint8_t heldOdd = 1, heldEven = 2, heldWeeks = 3, unavailableFlag = 4;
+constexpr std::uint8_t heldWeeks = Weeks::both, unavailableFlag = 4;
 
 // Result of an attempt to slide an activity: whether the start is possible,
 // and the next start worth trying.

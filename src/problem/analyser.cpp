@@ -12,6 +12,7 @@
 #include "problem/score_bound.h"
 #include "problem/time_prefs.h"
 #include "problem/value_syntax.h"
+#include "problem/weeks.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ void prepareTimes(ProblemData& problem) {
                        problem.activityName(a));
         prepareTimePrefs(activity.timePrefs, grid, "activity", a, problem.activityName(a));
         activity.ownTimePrefs = activity.timePrefs;
-        activity.weekLoad = activity.week == 3 ? 2 * activity.length : activity.length;
+        activity.weekLoad = Weeks::count(activity.week) * activity.length;
     }
     problem.slotsPerDay += added;
     problem.nbSlots += added * problem.days;
@@ -95,7 +96,7 @@ void buildRequirements(ProblemData& problem) {
             Resource& resource = problem.resources[r];
             resource.activities.push_back(a);
             // A resource's soft costs count half for an activity of one week.
-            mergeTimePrefs(activity.timePrefs, resource.timePrefs, activity.week != 3, a,
+            mergeTimePrefs(activity.timePrefs, resource.timePrefs, activity.week != Weeks::both, a,
                            problem.activityName(a));
         }
         if (tracing) logPrint("\n");
@@ -140,10 +141,10 @@ void resolveDependences(ProblemData& problem) {
         dependence.second = resolveName(activityIndex, dependence.secondId);
         dependence.firstId.clear();
         dependence.secondId.clear();
-        if (dependence.op == opAfter || dependence.op == opCloselyAfter) {
-            dependence.op = dependence.op == opAfter ? opBefore : opCloselyBefore;
+        if (dependence.op == DependenceOp::after || dependence.op == DependenceOp::closelyAfter) {
+            dependence.op = dependence.op == DependenceOp::after ? DependenceOp::before : DependenceOp::closelyBefore;
             std::swap(dependence.first, dependence.second);
-        } else if (dependence.op == opConcurrently &&
+        } else if (dependence.op == DependenceOp::concurrently &&
                    problem.activities[dependence.first].length <
                        problem.activities[dependence.second].length) {
             std::swap(dependence.first, dependence.second);
@@ -181,8 +182,8 @@ void analyseResources(ProblemData& problem) {
             resource.busyEven = resource.busyOdd = 0;
             for (int a : resource.activities) {
                 const Activity& activity = problem.activities[a];
-                if (activity.week & 2) resource.busyEven += activity.length + resource.breakSlots;
-                if (activity.week & 1) resource.busyOdd += activity.length + resource.breakSlots;
+                if (activity.week & Weeks::even) resource.busyEven += activity.length + resource.breakSlots;
+                if (activity.week & Weeks::odd) resource.busyOdd += activity.length + resource.breakSlots;
             }
         }
     }

@@ -11,6 +11,7 @@
 #include "base/run_settings.h"
 #include "problem/dependence_rule.h"
 #include "space/search_space.h"
+#include "problem/weeks.h"
 
 namespace {
 
@@ -21,16 +22,9 @@ long long softSum(const std::vector<int>& soft, int start, int length) {
     return sum;
 }
 
-// A resource's preferences weigh half for an activity held in one week of
-// the two; the halving applies once to the resource's whole sum.
+// The halving of a one-week activity applies once to the resource's whole sum.
 long long resourcePreferenceCost(const Resource& resource, const Activity& activity, int start) {
-    const long long sum = softSum(resource.timePrefs.soft, start, activity.length);
-    return activity.week == 3 ? sum : sum / 2;
-}
-
-// Week index 0 is the even week (mask bit 2), index 1 the odd week (bit 1).
-bool takesPlaceIn(const Activity& activity, int week) {
-    return activity.week & (week == 0 ? 2 : 1);
+    return Weeks::weighted(softSum(resource.timePrefs.soft, start, activity.length), activity.week);
 }
 
 // Adds a charge to the running score. A score beyond an int could not be
@@ -96,7 +90,7 @@ int SearchSpace::suggestStart(int a) {
             const int end = x + activity.length + breakSlots - 1;
             long long growth = 0;
             for (int w = 0; w < 2; ++w) {
-                if (!takesPlaceIn(activity, w)) continue;
+                if (!Weeks::holds(activity.week, w)) continue;
                 const int start = cont_start[w][term.contres][d];
                 const int stop = cont_stop[w][term.contres][d];
                 if (start <= stop)
@@ -261,10 +255,10 @@ void SearchSpace::placeActivity(int start) {
         const int placed = placedWeeks(r);
         const long long before = continuityChargeOf(
             resource,
-            continuityGap(r, cont_start, cont_stop, placed - weekCount(activity.week)));
+            continuityGap(r, cont_start, cont_stop, placed - Weeks::count(activity.week)));
         const int end = useEnd(a, r, start);
         for (int w = 0; w < 2; ++w) {
-            if (!takesPlaceIn(activity, w)) continue;
+            if (!Weeks::holds(activity.week, w)) continue;
             int& first = cont_start[w][c][d];
             int& last = cont_stop[w][c][d];
             journal_cont.push_back(ContCell{c, d, w, first, last});

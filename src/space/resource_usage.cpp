@@ -191,7 +191,7 @@ int SearchSpace::continuityGap(int r, const ContTable& starts, const ContTable& 
 int SearchSpace::placedWeeks(int r) const {
     int weeks = 0;
     for (int x : problem.resources[r].activities)
-        if (used[x]) weeks += weekCount(problem.activities[x].week);
+        if (used[x]) weeks += Weeks::count(problem.activities[x].week);
     return weeks;
 }
 

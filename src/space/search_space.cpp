@@ -71,7 +71,7 @@ SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records, u
         int base = 2 * static_cast<int>(resource.activities.size()) * resource.breakSlots;
         for (int x : resource.activities) {
             const Activity& activity = problem.activities[x];
-            base += (activity.length + resource.breakSlots) * weekCount(activity.week);
+            base += (activity.length + resource.breakSlots) * Weeks::count(activity.week);
         }
         continuityBase[resource.contres] = base;
     }
@@ -129,7 +129,7 @@ void SearchSpace::buildPropagators() {
             }
     for (const Dependence& dependence : problem.dependences) {
         if (dependence.score >= 0) continue;
-        const int rules = dependence.op == opCloselyBefore ? 2 : 1;
+        const int rules = dependence.op == DependenceOp::closelyBefore ? 2 : 1;
         watcherCount[dependence.first] += rules;
         watcherCount[dependence.second] += rules;
         total += rules;
@@ -154,14 +154,14 @@ void SearchSpace::buildPropagators() {
         const int a = dependence.first, b = dependence.second;
         const int lengthA = problem.activities[a].length;
         switch (dependence.op) {
-        case opBefore:
+        case DependenceOp::before:
             post<Propagators::BeforePropagator>(a, lengthA, b);
             break;
-        case opCloselyBefore:
+        case DependenceOp::closelyBefore:
             post<Propagators::BeforePropagator>(a, lengthA, b);
             post<Propagators::SameDayPropagator>(a, b, problem.slotsPerDay);
             break;
-        case opConcurrently:
+        case DependenceOp::concurrently:
             post<Propagators::ConcurrentlyPropagator>(a, b, lengthA - problem.activities[b].length);
             break;
         default:

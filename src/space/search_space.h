@@ -7,6 +7,7 @@
 #include "base/run_settings.h"
 #include "problem/problem_data.h"
 #include "problem/solution_record.h"
+#include "problem/weeks.h"
 #include "space/activity_queue.h"
 #include "space/propagator_statistics.h"
 #include "space/propagator_store.h"
@@ -262,7 +263,7 @@ public:
     // 1 for week 1, 2 for week 2, 4 for week 3: tested against forbidding flags.
     int weekBit(int a) const {
         const int week = problem.activities[a].week;
-        return week == 3 ? forbidFlag : week;
+        return week == Weeks::both ? forbidFlag : week;
     }
     // Last slot resource r is blocked by activity a starting at s (its break included).
     int useEnd(int a, int r, int s) const {
@@ -290,9 +291,6 @@ private:
     void bookSlots(int r, int from, int to, int flags);
     void forbidSlots(int r, int from, int to, int flags, bool booking);
 };
-
-// Number of weeks (1 or 2) of a week mask.
-inline int weekCount(int week) { return week == 3 ? 2 : 1; }
 
 // Assertion of the space's bookkeeping: when it does not hold, prints the
 // expression text and the source name "myspace", then aborts.

@@ -162,8 +162,8 @@ bool Occupancy::broken(const Dependence& dep, int t1, int t2) const {
     const int len2 = problem.activities[dep.second].length;
     const int P = problem.slotsPerDay;
     switch (dep.op) {
-    case opBefore: return t2 < t1 + len1;
-    case opCloselyBefore: return t2 < t1 + len1 || t1 / P != t2 / P;
+    case DependenceOp::before: return t2 < t1 + len1;
+    case DependenceOp::closelyBefore: return t2 < t1 + len1 || t1 / P != t2 / P;
     default: return t2 < t1 || t1 + len1 < t2 + len2;
     }
 }

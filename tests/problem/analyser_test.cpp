@@ -190,17 +190,18 @@ TEST(Analyser, DependencesAreNormalised) {
                               dependence("a4", "a3", "Concurrently") +
                               dependence("a4", "a0", "Closely before");
     ProblemData problem = analysed(problemXml(5, 8, "", activities, dependences));
-    auto expect = [&](int i, int first, int second, int op) {
+    auto expect = [&](int i, int first, int second, DependenceOp op) {
         const Dependence& d = problem.dependences[i];
-        EXPECT_EQ(std::vector<int>({d.first, d.second, d.op}), std::vector<int>({first, second, op}))
+        EXPECT_EQ(std::vector<int>({d.first, d.second}), std::vector<int>({first, second}))
             << "dependence " << i;
+        EXPECT_EQ(d.op, op) << "dependence " << i;
         EXPECT_TRUE(d.firstId.empty() && d.secondId.empty());
     };
-    expect(0, 5, 3, opBefore);
-    expect(1, 1, 0, opCloselyBefore);
-    expect(2, 2, 1, opConcurrently);  // the longer activity first
-    expect(3, 4, 3, opConcurrently);  // equal lengths keep their order
-    expect(4, 4, 0, opCloselyBefore);
+    expect(0, 5, 3, DependenceOp::before);
+    expect(1, 1, 0, DependenceOp::closelyBefore);
+    expect(2, 2, 1, DependenceOp::concurrently);  // the longer activity first
+    expect(3, 4, 3, DependenceOp::concurrently);  // equal lengths keep their order
+    expect(4, 4, 0, DependenceOp::closelyBefore);
     EXPECT_EQ(problem.activities[0].dependences, (std::vector<int>{1, 4}));
     EXPECT_EQ(problem.activities[3].dependences, (std::vector<int>{0, 3}));
     EXPECT_EQ(problem.activities[4].dependences, (std::vector<int>{3, 4}));

@@ -224,9 +224,9 @@ TEST(ProblemReader, ReadValuesAndDefaults) {
 
     ASSERT_EQ(problem.dependences.size(), 2u);
     EXPECT_EQ(problem.dependences[0].score, -1);
-    EXPECT_EQ(problem.dependences[0].op, opBefore);
+    EXPECT_EQ(problem.dependences[0].op, DependenceOp::before);
     EXPECT_EQ(problem.dependences[1].score, 5);
-    EXPECT_EQ(problem.dependences[1].op, opCloselyBefore);
+    EXPECT_EQ(problem.dependences[1].op, DependenceOp::closelyBefore);
 }
 
 TEST(ProblemReader, AvailListsTheOnlyAvailableSlots) {
@@ -236,5 +236,5 @@ TEST(ProblemReader, AvailListsTheOnlyAvailableSlots) {
     ASSERT_EQ(unavail.size(), 37u);
     EXPECT_EQ(unavail.front(), 2);
     EXPECT_EQ(unavail.back(), 38);
-    EXPECT_EQ(problem.resources[0].timePrefs.hardMode, 1);
+    EXPECT_EQ(problem.resources[0].timePrefs.hardMode, HardMode::hard);
 }

@@ -81,9 +81,9 @@ bool valid(const ProblemData& problem, const std::vector<int>& start) {
         const int t1 = start[d.first], t2 = start[d.second];
         const int len1 = problem.activities[d.first].length;
         const int len2 = problem.activities[d.second].length;
-        if (d.op == opBefore && t2 < t1 + len1) return false;
-        if (d.op == opCloselyBefore && (t2 < t1 + len1 || t1 / P != t2 / P)) return false;
-        if (d.op == opConcurrently && (t2 < t1 || t1 + len1 < t2 + len2)) return false;
+        if (d.op == DependenceOp::before && t2 < t1 + len1) return false;
+        if (d.op == DependenceOp::closelyBefore && (t2 < t1 + len1 || t1 / P != t2 / P)) return false;
+        if (d.op == DependenceOp::concurrently && (t2 < t1 || t1 + len1 < t2 + len2)) return false;
     }
     return true;
 }
