@@ -11,6 +11,7 @@
 
 using space_testing::Built;
 using testing_support::PlainTimetable;
+using namespace problem_text;
 
 namespace shuffle_testing {
 
@@ -114,7 +115,7 @@ std::string randomProblem(unsigned seed) {
         if (chance(random, 40)) inner += element("MaxDays", std::to_string(draw(random, 1, days)));
         if (chance(random, 40))
             inner += "<Balanced score=\"" + std::to_string(draw(random, 1, 5)) + "\"/>";
-        teachers += space_testing::resource("T" + std::to_string(i), inner);
+        teachers += resource("T" + std::to_string(i), inner);
     }
     const int nbClasses = draw(random, 1, 2);
     for (int i = 0; i < nbClasses; i++) {
@@ -126,7 +127,7 @@ std::string randomProblem(unsigned seed) {
         if (chance(random, 30)) inner += element("Break", "1");
         if (chance(random, 40))
             inner += element("TimePreferences", softPrefs(random, nbSlots, 1));
-        classes += space_testing::resource("C" + std::to_string(i), inner);
+        classes += resource("C" + std::to_string(i), inner);
     }
     const int nbRooms = draw(random, 2, 3);
     for (int i = 0; i < nbRooms; i++) {
@@ -138,10 +139,10 @@ std::string randomProblem(unsigned seed) {
                                       ? element("Hard", std::to_string(draw(random, 0, nbSlots - 1)))
                                       : ""));
         if (chance(random, 25)) inner += element("Break", "1");
-        rooms += space_testing::resource("R" + std::to_string(i), inner);
+        rooms += resource("R" + std::to_string(i), inner);
     }
-    special += space_testing::resource("P0", chance(random, 50) ? element("Break", "1") : "");
-    special += space_testing::resource("P1");
+    special += resource("P0", chance(random, 50) ? element("Break", "1") : "");
+    special += resource("P1");
 
     std::string activities;
     const int nbActivities = draw(random, 5, 10);
@@ -158,11 +159,9 @@ std::string randomProblem(unsigned seed) {
             groups.push_back(group);
         }
         if (chance(random, 25)) groups.push_back({"P0", "P1"});
-        const char week = "AAAEO"[draw(random, 0, 4)];
-        std::string inner;
-        if (chance(random, 30)) inner = element("TimePreferences", softPrefs(random, nbSlots, 1));
-        activities += space_testing::activity("A" + std::to_string(i), draw(random, 1, 2),
-                                              required, groups, week, inner);
+        std::string inner = week(std::string(1, "AAAEO"[draw(random, 0, 4)]));
+        if (chance(random, 30)) inner += element("TimePreferences", softPrefs(random, nbSlots, 1));
+        activities += activity("A" + std::to_string(i), draw(random, 1, 2), required, groups, inner);
     }
 
     std::string dependences;
@@ -173,7 +172,7 @@ std::string randomProblem(unsigned seed) {
         const int first = draw(random, 0, nbActivities - 1);
         int second = draw(random, 0, nbActivities - 2);
         if (second >= first) second++;
-        dependences += space_testing::dependence(
+        dependences += dependence(
             "A" + std::to_string(first), "A" + std::to_string(second), operators[draw(random, 0, 4)],
             chance(random, 50) ? -1 : draw(random, 0, 40));
     }

@@ -182,15 +182,15 @@ TEST(ProblemReader, ReadValuesAndDefaults) {
         "<Resource id=\"U\"><Continuous score=\"0\"/><Balanced score=\"7\"/></Resource>"
         "<Resource id=\"V\"><Continuous score=\"12\"/></Resource>";
     std::string activities =
-        activityXml("a", 2, "E", "<Group>" + res("U") + "</Group>" +
+        activityText("a", 2, "<Group>" + res("U") + "</Group>" +
                                      "<Group conjunctive=\"yes\">" + res("V") + res("T") +
-                                     "</Group><Group conjunctive=\"yes\"/>");
+                                     "</Group><Group conjunctive=\"yes\"/>", week("E"));
     std::string dependences =
         "<Dependence id=\"d1\"><FirstActivity>a</FirstActivity><SecondActivity>a"
         "</SecondActivity><Operator>Before</Operator></Dependence>"
         "<Dependence score=\"5\"><FirstActivity>a</FirstActivity><SecondActivity>a"
         "</SecondActivity><Operator>Closely before</Operator></Dependence>";
-    std::string text = problemXml(5, 8, resources, activities, dependences);
+    std::string text = problemText(5, 8, resources, activities, dependences);
     text.replace(text.find("</Timetable>"), 0, "<Solution><Whatever/></Solution>");
     ProblemData problem = analysed(text);
 

@@ -71,8 +71,7 @@ std::string generatedProblem(unsigned seed) {
         if (below(2) == 0)
             prefs = "<TimePreferences><Soft score=\"" + std::to_string(1 + below(3)) + "\">" +
                     slot() + "</Soft></TimePreferences>";
-        activities += activity("A" + std::to_string(i), 1 + below(2), {teacher},
-                               groups, weeks[below(4)], prefs);
+        activities += activity("A" + std::to_string(i), 1 + below(2), {teacher}, groups, week(std::string(1, weeks[below(4)])) + prefs);
     }
     for (int k = below(3); k > 0; --k) {
         const int first = below(nbActivities), second = below(nbActivities);

@@ -49,10 +49,14 @@ Tiny randomProblem(std::mt19937& random) {
         std::vector<std::string> required = {"R" + std::to_string(pick(nbResources))};
         const std::string second = "R" + std::to_string(pick(nbResources));
         if (pick(2) == 0 && second != required[0]) required.push_back(second);
-        const char week = "AAEO"[pick(4)];
+        const std::string weeks = "AAEO";
+        const char letter = weeks[pick(4)];
         std::vector<std::vector<std::string>> groups;
-        if (pick(2) == 0) groups.push_back(pick(2) == 0 ? rooms : std::vector<std::string>(rooms.begin(), rooms.begin() + 2));
-        activities += activity("A" + std::to_string(a), 1 + pick(2), required, groups, week);
+        if (pick(2) == 0)
+            groups.push_back(pick(2) == 0 ? rooms
+                                          : std::vector<std::string>(rooms.begin(), rooms.begin() + 2));
+        activities += activity("A" + std::to_string(a), 1 + pick(2), required, groups,
+                               week(std::string(1, letter)));
     }
     std::string dependences;
     const char* ops[] = {"Before", "Closely before", "Concurrently", "After", "Closely after"};

@@ -60,7 +60,7 @@ TEST(PlacementTest, ResourcePreferencesOfAOneWeekActivityAreHalvedOncePerResourc
     Built built(problemText(1, 4,
                             resource("T", softPrefs(3, "0#1")) + resource("R1", softPrefs(5, "0#1")) +
                                 resource("R2"),
-                            activity("A", 2, {"T"}, {{"R1", "R2"}}, 'E', softPrefs(3, "0"))));
+                            activity("A", 2, {"T"}, {{"R1", "R2"}}, week("E") + softPrefs(3, "0"))));
     decide(built, 0, {"R1"});
     // Own 3 in full, T (3 + 3) / 2, R1 (5 + 5) / 2; halving slot by slot would give 9.
     EXPECT_EQ(built.space->myScore, 3 + 3 + 5);
@@ -77,7 +77,7 @@ TEST(PlacementTest, ContinuityChargesTheJudgementsGapWithBreaksAndUnusedLessons)
     // the odd week: (6 - 2 - 2) + (6 - 2 - 2 - 2) = 2, charged 4 / 2 a slot.
     Built built(problemText(1, 6, resource("C", "<Continuous score=\"4\"/><Break>1</Break>"),
                             activity("X", 1, {"C"}) + activity("Y", 1, {"C"}) +
-                                activity("Z", 1, {"C"}, {}, 'O')));
+                                activity("Z", 1, {"C"}, {}, week("O"))));
     decideInOrder(built, {"X", "Y", "Z"});
     decide(built, 0);
     EXPECT_EQ(built.space->myScore, 0);
@@ -144,7 +144,7 @@ TEST(PlacementTest, StartAlternativesBeginWithTheSuggestion) {
 TEST(PlacementTest, CheapestStartIsTakenEvenWhenEveryStartCostsOverOneBillion) {
     const std::string prefs = "<TimePreferences><Soft score=\"1100000000\">0#4</Soft>"
                               "<Soft score=\"5\">0#2</Soft><Soft score=\"5\">4</Soft></TimePreferences>";
-    Built built(problemText(1, 5, resource("T"), activity("A", 1, {"T"}, {}, 'A', prefs)));
+    Built built(problemText(1, 5, resource("T"), activity("A", 1, {"T"}, {}, week("A") + prefs)));
     SearchSpace& space = *built.space;
     EXPECT_EQ(space.prepareFirst(), 2);
     EXPECT_EQ(space.levels.back().start, 3);
@@ -158,7 +158,7 @@ TEST(PlacementTest, CheapestStartIsTakenEvenWhenEveryStartCostsOverOneBillion) {
 TEST(PlacementDeathTest, RunningScoreBeyondAnIntStopsTheRun) {
     const std::string prefs = "<TimePreferences><Soft score=\"2147000000\">0#3</Soft></TimePreferences>";
     Built built(problemText(1, 4, resource("T1") + resource("T2"),
-                            activity("A", 1, {"T1"}, {}, 'A', prefs) + activity("B", 1, {"T2"})));
+                            activity("A", 1, {"T1"}, {}, week("A") + prefs) + activity("B", 1, {"T2"})));
     decideInOrder(built, {"B", "A"});
     decide(built, built.problem.nbSlots);
     EXPECT_EXIT(decide(built, 0), ::testing::ExitedWithCode(1),
@@ -191,8 +191,8 @@ TEST(PlacementTest, GroupCandidatesAreTheFreeMembersWithTheSuggestionFirst) {
     Built built(problemText(1, 4,
                             resource("T1") + resource("T2") + resource("T3") + resource("R1") +
                                 resource("R2") + resource("R3"),
-                            activity("X", 1, {"T1"}, rooms, 'O') + activity("Y", 1, {"T2"}, rooms, 'E') +
-                                activity("Z", 1, {"T3"}, rooms, 'A', softPrefs(1, "1#3"))));
+                            activity("X", 1, {"T1"}, rooms, week("O")) + activity("Y", 1, {"T2"}, rooms, week("E")) +
+                                activity("Z", 1, {"T3"}, rooms, week("A") + softPrefs(1, "1#3"))));
     SearchSpace& space = *built.space;
     const int y = built.activity("Y");
     built.records.suggestion.grsel()[built.problem.activities[y].grsel] = built.resource("R3");
