@@ -61,9 +61,10 @@ TEST(ScoreBound, TheDearestGroupMemberCounts) {
 }
 
 TEST(ScoreBound, AScoreOfTheLargestIntFitsOnce) {
-    analysed(problemText(
+    const ProblemData problem = analysed(problemText(
         2, 4, teacher("<TimePreferences><Soft score=\"2147483647\">3</Soft></TimePreferences>"),
         activityText("a", 1, res("T"))));
+    EXPECT_EQ(problem.activities[0].timePrefs.startSoft[3], 2147483647);
 }
 
 TEST(ScoreBound, SumsBeyondAnIntAreRefused) {
