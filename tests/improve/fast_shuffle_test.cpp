@@ -46,7 +46,7 @@ TEST(FastShuffle, KeepsTheJudgementAndNeverRaisesTheScoreOnGeneratedProblems) {
     int improved = 0;
     for (unsigned seed = 1; seed <= 300; seed++) {
         const std::string label = "problem seed " + std::to_string(seed);
-        Built built(randomProblem(seed));
+        Built built(testing_support::randomProblem(seed));
         storeGreedyTimetable(built, seed);
         const int before = built.space->myScore;
         shuffleChecked(built, label);
@@ -262,7 +262,7 @@ TEST(FastShuffle, DetailedLogsLeaveTheResultAlone) {
         std::vector<int> chosen[2];
         int scores[2];
         for (int logged = 0; logged < 2; logged++) {
-            Built built(randomProblem(seed));
+            Built built(testing_support::randomProblem(seed));
             storeGreedyTimetable(built, seed);
             std::FILE* sink = std::tmpfile();
             std::FILE* saved = logStream;

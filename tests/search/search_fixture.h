@@ -12,9 +12,8 @@
 namespace search_testing {
 
 // A random problem of a few activities over one or two short days, using
-// every rule: mixed weeks, breaks, MaxDays, Balanced, Continuous with and
-// without score, soft and hard time preferences, groups, and dependences of
-// every operator (the hard ones never contradict each other).
+// every rule (see ProblemShape), whose hard dependences never contradict
+// each other before the first decision.
 std::string generatedProblem(unsigned seed);
 
 // Sets the run settings of a quick, quiet search and restores the previous

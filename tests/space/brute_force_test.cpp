@@ -13,61 +13,12 @@
 #include "judge/check_solution.h"
 #include "space_fixture.h"
 #include "support/hard_rules.h"
+#include "support/random_problem.h"
 
 using namespace space_testing;
 using testing_support::PlainTimetable;
 
 namespace {
-
-struct Tiny {
-    std::string text;
-};
-
-Tiny randomProblem(std::mt19937& random) {
-    auto pick = [&](int n) { return static_cast<int>(random() % n); };
-    const int days = 1 + pick(2), slots = 4 + pick(3);
-    const int nbResources = 2 + pick(2), nbActivities = 2 + pick(3), nbRooms = 2 + pick(2);
-    std::string resources;
-    for (int r = 0; r < nbResources; ++r) {
-        std::string inner;
-        if (pick(3) == 0) inner += "<TimePreferences><Hard>" + std::to_string(pick(days * slots)) +
-                                   "</Hard></TimePreferences>";
-        if (pick(3) == 0) inner += "<Break>1</Break>";
-        resources += resource("R" + std::to_string(r), inner);
-    }
-    std::vector<std::string> rooms;
-    for (int r = 0; r < nbRooms; ++r) {
-        rooms.push_back("G" + std::to_string(r));
-        std::string inner;
-        if (pick(3) == 0) inner += "<TimePreferences><Hard>" + std::to_string(pick(days * slots)) +
-                                   "</Hard></TimePreferences>";
-        if (pick(4) == 0) inner += "<Break>1</Break>";
-        resources += resource(rooms.back(), inner);
-    }
-    std::string activities;
-    for (int a = 0; a < nbActivities; ++a) {
-        std::vector<std::string> required = {"R" + std::to_string(pick(nbResources))};
-        const std::string second = "R" + std::to_string(pick(nbResources));
-        if (pick(2) == 0 && second != required[0]) required.push_back(second);
-        const std::string weeks = "AAEO";
-        const char letter = weeks[pick(4)];
-        std::vector<std::vector<std::string>> groups;
-        if (pick(2) == 0)
-            groups.push_back(pick(2) == 0 ? rooms
-                                          : std::vector<std::string>(rooms.begin(), rooms.begin() + 2));
-        activities += activity("A" + std::to_string(a), 1 + pick(2), required, groups,
-                               week(std::string(1, letter)));
-    }
-    std::string dependences;
-    const char* ops[] = {"Before", "Closely before", "Concurrently", "After", "Closely after"};
-    for (int i = pick(3); i > 0; --i) {
-        const int first = pick(nbActivities), second = pick(nbActivities);
-        if (first == second) continue;
-        dependences += dependence("A" + std::to_string(first), "A" + std::to_string(second),
-                                  ops[pick(5)]);
-    }
-    return {problemText(days, slots, resources, activities, dependences)};
-}
 
 // Every timetable with every activity placed that keeps the hard rules.
 std::vector<PlainTimetable> validTimetables(const ProblemData& problem) {
@@ -129,10 +80,12 @@ TEST(BruteForceTest, PropagationKeepsEveryValidTimetable) {
     for (unsigned seed = 1; seed <= 150; ++seed) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         std::mt19937 random(seed);
-        const Tiny tiny = randomProblem(random);
+        const std::string text = testing_support::randomProblem(
+            random, {.minDays = 1, .maxDays = 2, .minActivities = 2, .maxActivities = 4,
+                     .maxRooms = 3, .maxGroups = 1, .preferences = false, .maxDependences = 2});
         ProblemData problem;
         testing_support::quietLogs();
-        testing_support::loadProblem(tiny.text, problem);
+        testing_support::loadProblem(text, problem);
         // An activity without any start of its own stops construction.
         const int n = static_cast<int>(problem.activities.size());
         bool startless = false;
@@ -164,7 +117,7 @@ TEST(BruteForceTest, PropagationKeepsEveryValidTimetable) {
             ASSERT_EQ(judgementAccepts(problem, any), testing_support::keepsHardRules(problem, any));
         }
 
-        Built root(tiny.text);
+        Built root(text);
         root.space->processPropagators();
         if (timetables.empty()) continue;
         ++withSolutions;
@@ -174,7 +127,7 @@ TEST(BruteForceTest, PropagationKeepsEveryValidTimetable) {
         // Fix the activities of one valid timetable one by one: the timetable
         // must survive every propagation.
         const auto& chosen = timetables[random() % timetables.size()];
-        Built fixing(tiny.text);
+        Built fixing(text);
         SearchSpace& space = *fixing.space;
         space.processPropagators();
         for (std::size_t a = 0; a < chosen.start.size(); ++a) {

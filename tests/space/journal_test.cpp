@@ -73,7 +73,7 @@ TEST(JournalPropertyTest, RandomDecisionsUndoneToTheRootGiveAFreshSpace) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         reportSeedOnAbort(seed);
         std::mt19937 random(seed);
-        const std::string text = generatedProblem(random);
+        const std::string text = testing_support::randomProblem(random);
         std::unique_ptr<Built> built, fresh;
         try {
             built = std::make_unique<Built>(text, seed);
@@ -107,7 +107,7 @@ TEST(JournalPropertyTest, GoingBackToAMidPointEqualsTheReplayUpToIt) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         reportSeedOnAbort(seed);
         std::mt19937 random(seed);
-        const std::string text = generatedProblem(random);
+        const std::string text = testing_support::randomProblem(random);
         std::unique_ptr<Built> built, replay;
         try {
             built = std::make_unique<Built>(text, seed);

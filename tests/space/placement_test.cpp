@@ -241,7 +241,7 @@ TEST(PlacementPropertyTest, RunningScoreEqualsTheJudgement) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         reportSeedOnAbort(seed);
         std::mt19937 random(seed);
-        const std::string text = generatedProblem(random);
+        const std::string text = testing_support::randomProblem(random);
         std::unique_ptr<Built> built;
         try {
             built = std::make_unique<Built>(text, seed);
@@ -281,7 +281,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
         std::mt19937 random(seed);
         std::unique_ptr<Built> built;
         try {
-            built = std::make_unique<Built>(generatedProblem(random, false), seed);
+            built = std::make_unique<Built>(testing_support::randomProblem(random, {.preferences = false, .maxDependences = 0}), seed);
         } catch (const std::runtime_error&) {
             continue;
         }
