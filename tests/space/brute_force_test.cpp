@@ -105,9 +105,9 @@ TEST(BruteForceTest, PropagationKeepsEveryValidTimetable) {
         const std::vector<PlainTimetable> timetables = validTimetables(problem);
 
         // The judgement accepts exactly the timetables the checker accepts.
-        for (std::size_t i = 0; i < timetables.size() && i < 100; ++i)
-            ASSERT_TRUE(judgementAccepts(problem, timetables[i * timetables.size() / 100]));
-        for (int i = 0; i < 40; ++i) {
+        for (std::size_t i = 0; i < timetables.size() && i < 30; ++i)
+            ASSERT_TRUE(judgementAccepts(problem, timetables[i * timetables.size() / 30]));
+        for (int i = 0; i < 30; ++i) {
             PlainTimetable any{std::vector<int>(n), std::vector<std::vector<int>>(n)};
             for (int x = 0; x < n; ++x) {
                 any.start[x] = static_cast<int>(random() % problem.nbSlots);
