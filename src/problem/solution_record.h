@@ -37,7 +37,7 @@ struct SolutionRecords {
     SolutionRecord found;       // best timetable as found by the search; its score bounds the search
     SolutionRecord best;        // best timetable after the fast shuffle
     SolutionRecord suggestion;  // copy of best taken before each re-solve: starts and resources tried first
-    int narrowChoices = 0;      // set before each re-solve: fewer alternatives per decision
+    bool narrowChoices = false; // set before each re-solve: fewer alternatives per decision
     int initialScore = 0;       // judgement of the timetable read with -i, where the search starts
 };
 

@@ -150,5 +150,5 @@ void SearchRun::changeActivity(int activity) {
 // unassigned at first, and only the suggested resource.
 void SearchRun::setNarrowChoices() {
     records.narrowChoices =
-        problem.dependences.empty() && records.best.score() < records.found.score() ? 1 : 0;
+        problem.dependences.empty() && records.best.score() < records.found.score();
 }

@@ -193,7 +193,7 @@ int SearchSpace::commitImprove(int choice) {
         } else {
             const int unusedChoice = problem.nbSlots;
             const int suggested = records.suggestion.start()[a];
-            const bool narrow = records.narrowChoices != 0;
+            const bool narrow = records.narrowChoices;
             if (choice < 0) choice = suggested >= 0 ? suggested : unusedChoice;
             const int first = suggested >= 0 ? suggested : (narrow ? 0 : unusedChoice);
             while (true) {

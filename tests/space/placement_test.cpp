@@ -120,7 +120,7 @@ std::vector<int> startOrder(int suggestion, bool narrow) {
                             activity("A", 1, {"T"})));
     SearchSpace& space = *built.space;
     built.records.suggestion.start()[0] = suggestion;
-    built.records.narrowChoices = narrow ? 1 : 0;
+    built.records.narrowChoices = narrow;
     EXPECT_EQ(space.prepareImprove(), 5);
     std::vector<int> order;
     int choice = -1;
