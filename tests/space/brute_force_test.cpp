@@ -21,23 +21,32 @@ using testing_support::PlainTimetable;
 namespace {
 
 // Every timetable with every activity placed that keeps the hard rules.
-std::vector<PlainTimetable> validTimetables(const ProblemData& problem) {
-    const int n = static_cast<int>(problem.activities.size());
-    std::vector<std::vector<std::vector<int>>> choices;
-    for (int a = 0; a < n; ++a) choices.push_back(testing_support::memberChoices(problem, a));
-    std::vector<PlainTimetable> result;
-    PlainTimetable timetable{std::vector<int>(n, 0), std::vector<std::vector<int>>(n)};
-    std::vector<std::size_t> choice(n, 0);
-    while (true) {
-        for (int a = 0; a < n; ++a) timetable.members[a] = choices[a][choice[a]];
-        if (testing_support::keepsHardRules(problem, timetable)) result.push_back(timetable);
-        int i = 0;
-        while (i < n && ++choice[i] == choices[i].size()) choice[i++] = 0;
-        if (i < n) continue;
-        i = 0;
-        while (i < n && ++timetable.start[i] == problem.nbSlots) timetable.start[i++] = 0;
-        if (i == n) return result;
+// Activities are placed one after the other and a partial timetable that
+// already breaks a rule is not extended: placing more never mends it.
+void extendValid(const ProblemData& problem, PlainTimetable& timetable, int a,
+                 std::vector<PlainTimetable>& result) {
+    if (a == static_cast<int>(timetable.start.size())) {
+        result.push_back(timetable);
+        return;
     }
+    for (int s = 0; s < problem.nbSlots; ++s) {
+        timetable.start[a] = s;
+        for (const std::vector<int>& members : testing_support::memberChoices(problem, a)) {
+            timetable.members[a] = members;
+            if (testing_support::keepsHardRules(problem, timetable))
+                extendValid(problem, timetable, a + 1, result);
+        }
+    }
+    timetable.start[a] = -1;
+    timetable.members[a].clear();
+}
+
+std::vector<PlainTimetable> validTimetables(const ProblemData& problem) {
+    const std::size_t n = problem.activities.size();
+    PlainTimetable timetable{std::vector<int>(n, -1), std::vector<std::vector<int>>(n)};
+    std::vector<PlainTimetable> result;
+    extendValid(problem, timetable, 0, result);
+    return result;
 }
 
 struct Refused {};
