@@ -29,9 +29,10 @@ void extendValid(const ProblemData& problem, PlainTimetable& timetable, int a,
         result.push_back(timetable);
         return;
     }
+    const std::vector<std::vector<int>> choices = testing_support::memberChoices(problem, a);
     for (int s = 0; s < problem.nbSlots; ++s) {
         timetable.start[a] = s;
-        for (const std::vector<int>& members : testing_support::memberChoices(problem, a)) {
+        for (const std::vector<int>& members : choices) {
             timetable.members[a] = members;
             if (testing_support::keepsHardRules(problem, timetable))
                 extendValid(problem, timetable, a + 1, result);

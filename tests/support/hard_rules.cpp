@@ -1,7 +1,6 @@
 #include "support/hard_rules.h"
 
 #include <algorithm>
-#include <set>
 
 namespace testing_support {
 
@@ -33,7 +32,7 @@ bool keepsHardRules(const ProblemData& problem, const PlainTimetable& timetable)
     const std::size_t nbResources = problem.resources.size();
     // held[week][resource][slot]: the activity holding it, or -1.
     std::vector<int> held(2 * nbResources * problem.nbSlots, -1);
-    std::vector<std::set<int>> days(nbResources);
+    std::vector<char> usedOn(nbResources * problem.days, 0);  // [resource][day]
     for (int a = 0; a < n; ++a) {
         const int s = timetable.start[a];
         if (s < 0) continue;
@@ -61,11 +60,13 @@ bool keepsHardRules(const ProblemData& problem, const PlainTimetable& timetable)
                     holder = a;
                 }
             }
-            days[r].insert(s / P);
+            usedOn[r * problem.days + s / P] = 1;
         }
     }
-    for (std::size_t r = 0; r < nbResources; ++r)
-        if (static_cast<int>(days[r].size()) > problem.resources[r].maxDays) return false;
+    for (std::size_t r = 0; r < nbResources; ++r) {
+        const auto first = usedOn.begin() + r * problem.days;
+        if (std::count(first, first + problem.days, 1) > problem.resources[r].maxDays) return false;
+    }
     for (const Dependence& d : problem.dependences) {
         if (d.score >= 0) continue;
         const int t1 = timetable.start[d.first], t2 = timetable.start[d.second];
