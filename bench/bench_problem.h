@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "driver/files.h"
-#include "driver/run_settings.h"
+#include "base/files.h"
+#include "base/run_settings.h"
 #include "problem/analyser.h"
 #include "problem/problem_data.h"
 #include "xml/xml_tree.h"

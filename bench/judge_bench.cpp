@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "bench_problem.h"
-#include "driver/files.h"
-#include "driver/run_settings.h"
+#include "base/files.h"
+#include "base/run_settings.h"
 #include "judge/check_solution.h"
 #include "problem/analyser.h"
 #include "xml/xml_tree.h"

@@ -12,10 +12,10 @@
 #include <cstring>
 #include <string>
 
-#include "driver/files.h"
-#include "driver/run_settings.h"
+#include "base/files.h"
+#include "base/run_settings.h"
 #include "problem/analyser.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "space/search_space.h"
 #include "xml/xml_tree.h"
 

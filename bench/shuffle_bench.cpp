@@ -7,12 +7,12 @@
 #include <vector>
 
 #include "bench_problem.h"
-#include "driver/files.h"
-#include "driver/run_settings.h"
+#include "base/files.h"
+#include "base/run_settings.h"
 #include "improve/fast_shuffle.h"
 #include "judge/check_solution.h"
 #include "problem/analyser.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "space/search_space.h"
 #include "xml/xml_tree.h"
 
@@ -25,18 +25,18 @@ bool firstApproach(SearchSpace& space) {
     for (;;) {
         space.prepareFirst();
         space.processPropagators();
-        if (space.state == 1) {
+        if (space.state == SpaceState::open) {
             space.processPropagators();
             const JournalMark mark = space.takeMark();
             space.commitFirst(0);
             space.processPropagators();
-            if (space.state == 0) {
+            if (space.state == SpaceState::failed) {
                 space.goBack(mark);
                 space.commitFirst(1);
             }
             continue;
         }
-        return space.state == 2;
+        return space.state == SpaceState::solved;
     }
 }
 
@@ -68,8 +68,7 @@ void shuffleLargeFromFirstApproach(benchmark::State& state) {
     ProblemData& problem = largeBenchProblem();
     SolutionRecords records;
     allocateRecords(records, problem);
-    std::srand(2007);
-    SearchSpace space(problem, records);
+    SearchSpace space(problem, records, 2007);
     space.processPropagators();
     if (!firstApproach(space)) {
         state.SkipWithError("the first approach failed");

@@ -6,10 +6,10 @@
 #include <cstdlib>
 
 #include "bench_problem.h"
-#include "driver/files.h"
-#include "driver/run_settings.h"
+#include "base/files.h"
+#include "base/run_settings.h"
 #include "problem/analyser.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "space/search_space.h"
 #include "xml/xml_tree.h"
 
@@ -21,8 +21,7 @@ void constructSpace(benchmark::State& state) {
     SolutionRecords records;
     allocateRecords(records, problem);
     for (auto _ : state) {
-        std::srand(2007);
-        SearchSpace space(problem, records);
+        SearchSpace space(problem, records, 2007);
         benchmark::DoNotOptimize(space.randseed);
     }
     state.counters["activities"] = static_cast<double>(problem.activities.size());
@@ -34,8 +33,7 @@ void constructAndPropagate(benchmark::State& state) {
     SolutionRecords records;
     allocateRecords(records, problem);
     for (auto _ : state) {
-        std::srand(2007);
-        SearchSpace space(problem, records);
+        SearchSpace space(problem, records, 2007);
         space.processPropagators();
         benchmark::DoNotOptimize(space.state);
     }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "fuzz_support.h"
 #include "judge/check_solution.h"
 #include "problem/analyser.h"

@@ -42,7 +42,7 @@ bool Changes::fitsDirect(int a, int t) const {
     for (int r : act.direct) {
         const int end = facts.heldEnd(r, a, t);
         for (int w = 0; w < 2; ++w) {
-            if (!inWeek(act.week, w)) continue;
+            if (!Weeks::holds(act.week, w)) continue;
             for (int s = t; s <= end; ++s)
                 if (timetable.holder(r, w, s) >= 0) return false;
         }
@@ -66,7 +66,7 @@ bool Changes::memberFree(int a, int m, int t) const {
     const ActivityFacts& act = facts.activities[a];
     const int end = facts.heldEnd(m, a, t);
     for (int w = 0; w < 2; ++w) {
-        if (!inWeek(act.week, w)) continue;
+        if (!Weeks::holds(act.week, w)) continue;
         for (int s = t; s <= end; ++s)
             if (timetable.holder(m, w, s) >= 0) return false;
     }

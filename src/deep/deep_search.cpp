@@ -8,8 +8,8 @@
 #include "deep/facts.h"
 #include "deep/searcher.h"
 #include "deep/shared_best.h"
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ void runDeepSearch(const ProblemData& problem, const DeepOptions& options,
         searchers.push_back(std::make_unique<Searcher>(facts, options.seed + i, initial));
     // The judgement and the search count the starting timetable alike, or
     // every score reported after it would be wrong.
-    if (options.fromSolution && searchers.front()->timetable().score() != options.initialScore)
+    if (options.fromSolution && searchers.front()->timetable().score() != records.initialScore)
         fatalError("Internal error - score counting");
     SharedBest best(searchers.front()->timetable(), start);
     RunLog log(best, options.showScores);

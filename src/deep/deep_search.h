@@ -3,15 +3,14 @@
 #include <cstdint>
 
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 
 // How one deep search runs.
 struct DeepOptions {
     int threads = 1;            // searches side by side, each with its own seed
     int timeLimit = -1;         // seconds; negative for none
     bool showScores = false;    // print the score of each better timetable
-    bool fromSolution = false;  // start from the problem's solution (judged, with -i)
-    int initialScore = 0;       // the judgement of that solution
+    bool fromSolution = false;  // start from the problem's solution (judged into records.initialScore)
     std::uint64_t seed = 1;     // seed of the first search; the others follow it
     long long stepLimit = -1;   // each search ends after this many steps (tests); negative for none
     // Without a time limit the search ends after this long without a better

@@ -98,7 +98,7 @@ void Facts::buildBlocks() {
         return a;
     };
     for (const Dependence& dep : problem.dependences) {
-        if (dep.score >= 0 || dep.op != opConcurrently || dep.first == dep.second) continue;
+        if (dep.score >= 0 || dep.op != DependenceOp::concurrently || dep.first == dep.second) continue;
         if (activities[dep.first].length != activities[dep.second].length) continue;
         root[find(dep.first)] = find(dep.second);
     }

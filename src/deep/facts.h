@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "problem/problem_data.h"
+#include "problem/weeks.h"
 
 // What the deep search reads at every step about the problem, derived once
 // from the analysed problem and read-only afterwards, so that searches on
@@ -18,7 +19,7 @@ struct DependenceLink {
 
 struct ActivityFacts {
     int length = 0;
-    int week = 3;       // week mask: 1 odd, 2 even, 3 both
+    int week = Weeks::both;  // the weeks it is held in
     int weekLoad = 0;
     int grsel = 0;      // its first group selection
     std::vector<int> direct;  // directly required resources
@@ -74,7 +75,7 @@ public:
     long long resourceCost(int r, int a, int t) const {
         const std::vector<long long>& p = resources[r].softPrefix;
         const long long sum = p[t + activities[a].length] - p[t];
-        return activities[a].week == 3 ? sum : sum / 2;
+        return Weeks::weighted(sum, activities[a].week);
     }
     // The activity's own soft cost at t.
     long long ownCost(int a, int t) const {
@@ -100,7 +101,3 @@ private:
     std::vector<std::vector<long long>> ownSoftPrefix;
     std::vector<char> allowed;  // [activity][slot]: the slot is one of its starts
 };
-
-// Week index 0 is the even week (mask bit 2), 1 the odd week (mask bit 1), as
-// in the judgement.
-inline bool inWeek(int weekMask, int w) { return weekMask & (w == 0 ? 2 : 1); }

@@ -139,7 +139,7 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
     for (int r : act.direct) {
         const int end = facts.heldEnd(r, a, t);
         for (int w = 0; w < 2; ++w) {
-            if (!inWeek(act.week, w)) continue;
+            if (!Weeks::holds(act.week, w)) continue;
             for (int s = t; s <= end; ++s) {
                 const int h = timetable.holder(r, w, s);
                 if (h >= 0) addInTheWay(key, t, h, weight, collect);
@@ -164,7 +164,7 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
             long long memberWeight = 0;
             const int end = facts.heldEnd(m, a, t);
             for (int w = 0; w < 2; ++w) {
-                if (!inWeek(act.week, w)) continue;
+                if (!Weeks::holds(act.week, w)) continue;
                 for (int s = t; s <= end; ++s) {
                     const int h = timetable.holder(m, w, s);
                     if (h < 0 || mark[h] == stamp ||
@@ -185,7 +185,7 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
         chosenMembers[k] = bestMember;
         const int end = facts.heldEnd(bestMember, a, t);
         for (int w = 0; w < 2; ++w) {
-            if (!inWeek(act.week, w)) continue;
+            if (!Weeks::holds(act.week, w)) continue;
             for (int s = t; s <= end; ++s) {
                 const int h = timetable.holder(bestMember, w, s);
                 if (h >= 0) addInTheWay(key, t, h, weight, collect);

@@ -196,7 +196,7 @@ bool Polisher::joinChain(int x, int target, int length) {
     auto visit = [&](int r) {
         const int end = facts.heldEnd(r, x, target);
         for (int w = 0; w < 2; ++w) {
-            if (!inWeek(xct.week, w)) continue;
+            if (!Weeks::holds(xct.week, w)) continue;
             for (int s = target; s <= end; ++s) {
                 const int h = timetable.holder(r, w, s);
                 if (h < 0 || inChain[h] == chainStamp) continue;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "deep/timetable.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 
 // The best timetable of all the searches of one run. Each search offers the
 // timetables it finds better than its own earlier ones; this keeps the best.

@@ -21,8 +21,7 @@ Timetable::Timetable(const Facts& facts) : facts(facts) {
     for (int a = 0; a < n; ++a) {
         const ActivityFacts& act = facts.activities[a];
         for (int r : act.direct) {
-            const int weeks = (inWeek(act.week, 0) ? 1 : 0) + (inWeek(act.week, 1) ? 1 : 0);
-            contBusy[r] += static_cast<long long>(weeks) *
+            contBusy[r] += static_cast<long long>(Weeks::count(act.week)) *
                            (act.length + facts.resources[r].breakSlots);
         }
     }
@@ -80,7 +79,7 @@ long long Timetable::book(int a, int r, int t, bool on) {
     const bool continuous = res.continuous != 0;
     if (continuous) {
         for (int w = 0; w < 2; ++w) {
-            if (!inWeek(act.week, w)) continue;
+            if (!Weeks::holds(act.week, w)) continue;
             const int span = daySpan(r, w, d);
             contSpan[r] -= span;
             if (span > 0) --contUsed[r];
@@ -88,14 +87,14 @@ long long Timetable::book(int a, int r, int t, bool on) {
     }
     const int holder = on ? a : -1;
     for (int w = 0; w < 2; ++w) {
-        if (!inWeek(act.week, w)) continue;
+        if (!Weeks::holds(act.week, w)) continue;
         int* row = &holders[cell(r, w, 0)];
         for (int s = t; s <= end; ++s) row[s] = holder;
     }
     if (continuous) {
         int weeks = 0;
         for (int w = 0; w < 2; ++w) {
-            if (!inWeek(act.week, w)) continue;
+            if (!Weeks::holds(act.week, w)) continue;
             ++weeks;
             const int span = daySpan(r, w, d);
             contSpan[r] += span;

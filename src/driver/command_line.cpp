@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstring>
 
-#include "driver/log.h"
-#include "driver/read_number.h"
+#include "base/log.h"
+#include "base/read_number.h"
 
 namespace {
 const char* const versionNumber = QUORVEX_VERSION;

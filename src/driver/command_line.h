@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "driver/run_settings.h"
+#include "base/run_settings.h"
 
 // What the command line asks for, apart from the fields it sets in the run
 // settings.

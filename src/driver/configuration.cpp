@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "driver/log.h"
-#include "driver/read_number.h"
+#include "base/log.h"
+#include "base/read_number.h"
 
 namespace {
 const char* const configurationName = "quorvex.cfg";

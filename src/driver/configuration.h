@@ -1,7 +1,7 @@
 #pragma once
 #include <string>
 
-#include "driver/run_settings.h"
+#include "base/run_settings.h"
 
 // Reads quorvex.cfg from the working directory into runSettings.stopAfter and
 // runSettings.stepsUnchanged. Never stops the program.

@@ -1,26 +1,24 @@
 #include "driver/main_flow.h"
 
 #include <csignal>
-#include <thread>
 #include <cstdio>
-#include <cstdlib>
+#include <thread>
 
 #include "deep/deep_search.h"
 #include "driver/command_line.h"
 #include "driver/configuration.h"
-#include "driver/files.h"
-#include "driver/log.h"
-#include "driver/output_file.h"
-#include "driver/run_settings.h"
 #include "driver/stop.h"
+#include "base/files.h"
+#include "base/log.h"
+#include "base/output_file.h"
+#include "base/run_settings.h"
 #include "judge/check_solution.h"
 #include "output/solution_writer.h"
 #include "problem/analyser.h"
 #include "problem/problem_data.h"
 #include "problem/solution_reader.h"
 #include "search/search_driver.h"
-#include "search/solution_record.h"
-#include "space/propagator_statistics.h"
+#include "problem/solution_record.h"
 #include "xml/xml_tree.h"
 
 namespace {
@@ -36,9 +34,9 @@ void destroyWithLog(XML::Elements& document) {
     XML::destroyDocument(document);
 }
 
-// Step 5: reads the solution to start from and scores it into initialScore.
-// The problem's own document is reused when the solution lives in the same file.
-void readInitialSolution(ProblemData& problem, const CommandLine& line, XML::Elements& document) {
+// Reads the solution to start from and returns its judgement. The problem's
+// own document is reused when the solution lives in the same file.
+int readInitialSolution(ProblemData& problem, const CommandLine& line, XML::Elements& document) {
     std::string name = line.initialFile.empty() ? line.inputFile : line.initialFile;
     FILE* stream = nullptr;
     if (name != line.inputFile) {
@@ -49,10 +47,10 @@ void readInitialSolution(ProblemData& problem, const CommandLine& line, XML::Ele
     readSolution(problem, document);
     if (stream) closeFile(stream);
     if (logLevel(10)) logPrint("Counting result of initial solution\n");
-    initialScore = checkSolution(problem);
+    return checkSolution(problem);
 }
 
-// Step 7: reads the existing timetable that calculate mode scores.
+// Reads the existing timetable that calculate mode scores.
 void readExistingSolution(ProblemData& problem, const CommandLine& line, XML::Elements& document) {
     FILE* stream = nullptr;
     parseFile(line.outputFile, document, stream);
@@ -64,28 +62,30 @@ void readExistingSolution(ProblemData& problem, const CommandLine& line, XML::El
 
 DeepOptions deepOptions(const CommandLine& line) {
     DeepOptions options;
-    options.threads = line.threads > 0 ? line.threads : static_cast<int>(std::thread::hardware_concurrency());
+    const int cores = static_cast<int>(std::thread::hardware_concurrency());
+    options.threads = line.threads > 0 ? line.threads : cores > 0 ? cores : 1;
     options.timeLimit = runSettings.timeLimit;
     options.showScores = runSettings.showScores;
     options.fromSolution = runSettings.initialSolution;
-    options.initialScore = initialScore;
     return options;
 }
 
-// Steps 8 to 11: searches, writes the best timetable and reads the written
-// document back, so that problem.solution is exactly what was saved.
-// Returns the score the search claims for it.
-int searchAndSave(ProblemData& problem, const CommandLine& line) {
+// Searches, writes the best timetable and reads the written document back,
+// so that problem.solution is exactly what was saved. Returns the score the
+// search claims for it; statistics receives the counters of its propagators
+// (none for the deep search, which has none).
+int searchAndSave(ProblemData& problem, const CommandLine& line, int initialScore,
+                  PropagatorStatistics& statistics) {
     // An output that cannot be written is reported before the search, not
     // after it, when the timetable found would be lost.
     checkOutputCanBeCreated(line.outputFile);
     SolutionRecords records;
-    if (line.mode == CommandLine::Mode::deep) {
-        installStopHandlers();
+    records.initialScore = initialScore;
+    installStopHandlers();
+    if (line.mode == CommandLine::Mode::deep)
         runDeepSearch(problem, deepOptions(line), runSettings.stopRequested, records);
-    } else {
-        runSearch(problem, records);
-    }
+    else
+        statistics = runSearch(problem, records, runSettings);
     copyRecord(records.found, records.best);
     if (runSettings.showScores) logPrint("%d\n", records.found.score());
 
@@ -118,14 +118,16 @@ int runMainFlow(const CommandLine& line) {
     analyseProblem(problem, document);
     closeFile(input);
 
-    if (runSettings.initialSolution) readInitialSolution(problem, line, document);
+    int initialScore = 0;
+    if (runSettings.initialSolution) initialScore = readInitialSolution(problem, line, document);
     destroyWithLog(document);
 
     int searchScore = 0;
+    PropagatorStatistics statistics;  // none in calculate mode
     if (line.calculate)
         readExistingSolution(problem, line, document);
     else
-        searchScore = searchAndSave(problem, line);
+        searchScore = searchAndSave(problem, line, initialScore, statistics);
 
     if (logLevel(10)) logPrint("Counting result\n");
     int result = checkSolution(problem);
@@ -136,7 +138,7 @@ int runMainFlow(const CommandLine& line) {
     if (!line.resultFile.empty()) saveResult(line.resultFile, result);
 
     if (logLevel(10)) {
-        const PropagatorStatistics& s = disjointStatistics;
+        const PropagatorStatistics& s = statistics;
         logPrint("Propagators called %d (%d) times, worked %d (%d) times, min/max changed %d (%d) "
                  "times\n",
                  s.calls, s.callsUnfixed, s.worked, s.workedUnfixed, s.boundsChanged,
@@ -149,7 +151,6 @@ int runMainFlow(const CommandLine& line) {
 }  // namespace
 
 int runQuorvex(int argc, char** argv) {
-    std::srand(2007);
     if (argc > 0) programName = argv[0];
     // A reader that goes away (a closed pipe on standard output) must give a
     // write error that is reported, not end the program without a word.

@@ -7,8 +7,8 @@
 #include <thread>
 #include <unistd.h>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 
 namespace {
 static_assert(std::atomic<int>::is_always_lock_free,

@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/shuffler.h"
 
 // One activity step: take the activity's costs out of the score, try every
@@ -124,7 +124,7 @@ void Shuffler::restrictToDependences(int a) {
         if (dep.score >= 0) continue;
         if (dep.first == dep.second) {
             // Before itself can never hold; concurrently with itself always does.
-            if (dep.op != opConcurrently) lo = nbSlots;
+            if (dep.op != DependenceOp::concurrently) lo = nbSlots;
             continue;
         }
         const bool isFirst = dep.first == a;
@@ -133,19 +133,19 @@ void Shuffler::restrictToDependences(int a) {
         if (to < 0) continue;
         const int leno = problem.activities[other].length;
         switch (dep.op) {
-        case opCloselyBefore: {
+        case DependenceOp::closelyBefore: {
             const int ds = dayOf(to) * slotsPerDay;
             lo = std::max(lo, ds);
             hi = std::min(hi, ds + slotsPerDay - 1);
         }
             [[fallthrough]];
-        case opBefore:
+        case DependenceOp::before:
             if (isFirst)
                 hi = std::min(hi, to - len);
             else
                 lo = std::max(lo, to + leno);
             break;
-        case opConcurrently:
+        case DependenceOp::concurrently:
             if (isFirst) {
                 lo = std::max(lo, to + leno - len);
                 hi = std::min(hi, to);

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/shuffler.h"
 
 void shuffleAssertFailed(const char* expression) {
@@ -14,10 +14,11 @@ void shuffleAssertFailed(const char* expression) {
     std::abort();
 }
 
+void FastShuffle(SearchSpace& space, ShuffleTables& tables) { Shuffler(space, tables).run(); }
+
 void FastShuffle(SearchSpace& space) {
-    // Sized by the first run, reused by the later ones.
-    static ShuffleTables tables;
-    Shuffler(space, tables).run();
+    ShuffleTables tables;
+    FastShuffle(space, tables);
 }
 
 Shuffler::Shuffler(SearchSpace& space, ShuffleTables& tables)
@@ -77,10 +78,10 @@ void Shuffler::buildWorkingCopies() {
             }
             if (res.contres < 0) continue;
             const int c = res.contres;
-            contPlacedWeeks[c] += weekCount(act.week);
+            contPlacedWeeks[c] += Weeks::count(act.week);
             const int stop = breakEnd(r, t + act.length) - 1;
             for (int w = 0; w < 2; w++) {
-                if (!(act.week & (w == 0 ? heldEven : heldOdd))) continue;
+                if (!Weeks::holds(act.week, w)) continue;
                 int& cellStart = space.fsContStart[w][c][d];
                 int& cellStop = space.fsContStop[w][c][d];
                 cellStart = std::min(cellStart, t);

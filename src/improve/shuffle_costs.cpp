@@ -2,8 +2,8 @@
 // the judgement's term for the timetable it holds.
 #include <algorithm>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/shuffler.h"
 #include "problem/dependence_rule.h"
 
@@ -24,7 +24,7 @@ void Shuffler::addGroupCost(int a, int sign) {
         for (std::size_t j = 0; j < members.size(); j++) {
             if (log) logPrint(" %d", scores[j]);
             if (members[j] != chosen) continue;
-            space.myScore += sign * (act.week == 3 ? scores[j] : scores[j] / 2);
+            space.myScore += sign * Weeks::weighted(scores[j], act.week);
         }
     }
     if (log) logPrint("\n");
@@ -59,7 +59,7 @@ int Shuffler::balancedCost(int a, int t) const {
 // difference at start t.
 int Shuffler::resourcePreferenceCorrection(int a, int t) const {
     const Activity& act = problem.activities[a];
-    if (act.week == 3) return 0;
+    if (act.week == Weeks::both) return 0;
     const int end = t + act.length;
     int exact = 0;
     int merged = 0;
@@ -71,7 +71,7 @@ int Shuffler::resourcePreferenceCorrection(int a, int t) const {
         const std::vector<int>& soft = problem.resources[r].timePrefs.soft;
         int sum = 0;
         for (int s = t; s < end; s++) sum += soft[s];
-        exact += sum / 2;
+        exact += Weeks::weighted(sum, act.week);
     }
     return exact - merged;
 }
@@ -147,7 +147,7 @@ void Shuffler::continuityRemoval(int r, int w, int t, int e) {
     const int d = dayOf(t);
     const int dayStart = d * slotsPerDay;
     const int dayEnd = dayStart + slotsPerDay;
-    const std::uint8_t mask = w == 0 ? heldEven : heldOdd;
+    const std::uint8_t mask = Weeks::bitOf(w);
     const std::uint8_t* row = resUsedRow(r);
     space.myScore -= continuityCharge(r);
     checkScore();
@@ -173,7 +173,7 @@ void Shuffler::markPlaced(int a, bool placed) {
         const int c = problem.resources[r].contres;
         if (c < 0) continue;
         space.myScore -= continuityCharge(r);
-        contPlacedWeeks[c] += placed ? weekCount(act.week) : -weekCount(act.week);
+        contPlacedWeeks[c] += placed ? Weeks::count(act.week) : -Weeks::count(act.week);
         space.myScore += continuityCharge(r);
     }
 }

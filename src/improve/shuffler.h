@@ -4,25 +4,12 @@
 #include <vector>
 
 #include "problem/problem_data.h"
+#include "problem/weeks.h"
+#include "improve/shuffle_tables.h"
 #include "space/search_space.h"
 
-// Tables the fast shuffle keeps from one run to the next, so that a run
-// allocates nothing once the first has sized them. Only one shuffle runs at a
-// time; the process keeps one instance (see FastShuffle).
-struct ShuffleTables {
-    // FSResUsed: [resource][slot] flags. Bit 1: held in the odd week, 2: held
-    // in the even week, 4: unavailable by the resource's own list. The break
-    // slots after an activity count as held.
-    std::vector<std::uint8_t> resUsed;
-    // resScore of the activity being moved: [group position][member], flat,
-    // with the first entry of each position at resOffset[position].
-    std::vector<int> resScore;
-    std::vector<int> resOffset;
-    std::vector<char> allowed;  // per slot: the start may be tried
-};
-
 // Flag bits of FSResUsed.
-constexpr std::uint8_t heldOdd = 1, heldEven = 2, heldWeeks = 3, unavailableFlag = 4;
+constexpr std::uint8_t heldWeeks = Weeks::both, unavailableFlag = 4;
 
 // Result of an attempt to slide an activity: whether the start is possible,
 // and the next start worth trying.

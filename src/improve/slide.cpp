@@ -1,8 +1,8 @@
 #include <algorithm>
 #include <climits>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/shuffler.h"
 
 // Slides activity a from the slots it has applied to newT (-1: unassigned),
@@ -200,8 +200,8 @@ void Shuffler::removePiece(int a, int t, int n, bool withBreak) {
                          row[s]);
         }
         if (problem.resources[r].contres < 0) continue;
-        if (act.week & heldEven) continuityRemoval(r, 0, t, end - 1);
-        if (act.week & heldOdd) continuityRemoval(r, 1, t, end - 1);
+        for (int w = 0; w < 2; w++)
+            if (Weeks::holds(act.week, w)) continuityRemoval(r, w, t, end - 1);
     }
     if (logLevel(20)) logPrint("          myScore after: %d\n", space.myScore);
     updateResScore(a, t, n, -1);
@@ -229,8 +229,8 @@ void Shuffler::insertPiece(int a, int t, int n, bool withBreak) {
                          row[s]);
         }
         if (problem.resources[r].contres < 0) continue;
-        if (act.week & heldEven) continuityInsertion(r, 0, t, end - 1);
-        if (act.week & heldOdd) continuityInsertion(r, 1, t, end - 1);
+        for (int w = 0; w < 2; w++)
+            if (Weeks::holds(act.week, w)) continuityInsertion(r, w, t, end - 1);
     }
     if (logLevel(20)) logPrint("          myScore after: %d\n", space.myScore);
 }

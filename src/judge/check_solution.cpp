@@ -4,15 +4,13 @@
 #include <climits>
 #include <vector>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "problem/dependence_rule.h"
+#include "problem/weeks.h"
 
 namespace {
 
-// The timetable covers two weeks; week index 0 is the even week (mask bit 2),
-// index 1 the odd week (mask bit 1).
-constexpr int weekBit[2] = {2, 1};
 
 // A resource that the activity being judged may not use.
 constexpr int notAllowed = INT_MIN;
@@ -58,8 +56,7 @@ long long preferenceCost(const ProblemData& problem, int start, const TimePrefs&
                      problem.resourceName(resource), static_cast<int>(slot), value);
     }
     // A resource's preference weighs half for an activity held in one week of the two.
-    if (resource < 0 || act.week == 3) return sum;
-    return sum / 2;
+    return resource < 0 ? sum : Weeks::weighted(sum, act.week);
 }
 
 // The seven terms of the score, in the order of the report.
@@ -201,7 +198,7 @@ void Judgement::judgeEntry(const SolutionEntry& entry) {
         for (int r : activity.reqRes) {
             requireInvariant(r >= 0 && r < nbResources, "required resource index");
             for (int w = 0; w < 2; ++w)
-                if (activity.week & weekBit[w])
+                if (Weeks::holds(activity.week, w))
                     busyTime(w, r) += static_cast<long long>(problem.resources[r].breakSlots) + len;
         }
         return;
@@ -292,7 +289,7 @@ void Judgement::useResource(const SolutionEntry& entry, int position) {
         static_cast<long long>(t) + len + resource.breakSlots - 1, dayEnd);
     for (long long s = t; s <= held; ++s) {
         for (int w = 0; w < 2; ++w) {
-            if (!(activity.week & weekBit[w])) continue;
+            if (!Weeks::holds(activity.week, w)) continue;
             int& holder = occupancy(w, u, static_cast<int>(s));
             if (holder >= 0)
                 fatalError("The same resource used twice (or no break) {act %d [%s] and %d [%s], "
@@ -306,7 +303,7 @@ void Judgement::useResource(const SolutionEntry& entry, int position) {
     dayLoad(u, day) += activity.weekLoad;
     counters.resourcePrefs += preferenceCost(problem, t, resource.timePrefs, a, u);
     for (int w = 0; w < 2; ++w) {
-        if (!(activity.week & weekBit[w])) continue;
+        if (!Weeks::holds(activity.week, w)) continue;
         firstUse(w, u, day) = std::min(firstUse(w, u, day), t);
         lastUse(w, u, day) = static_cast<int>(
             std::max<long long>(lastUse(w, u, day), static_cast<long long>(t) + len - 1));
@@ -356,8 +353,8 @@ void Judgement::countDependences() {
         requireInvariant(isAnalysedOperator(dep.op), "dependence operator");
         const bool broken =
             dependenceBroken(dep.op, t1, len1, t2, len2, problem.slotsPerDay);
-        const char* kind = dep.op == opBefore          ? "before"
-                           : dep.op == opCloselyBefore ? "closely before"
+        const char* kind = dep.op == DependenceOp::before          ? "before"
+                           : dep.op == DependenceOp::closelyBefore ? "closely before"
                                                        : "concurrently";
         if (!broken) continue;
         if (dep.score < 0)

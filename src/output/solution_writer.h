@@ -2,7 +2,7 @@
 #include <cstdio>
 
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "xml/xml_tree.h"
 
 // Builds the solution document of the record in document (an empty root

@@ -5,13 +5,14 @@
 #include <utility>
 #include <vector>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "problem/name_index.h"
 #include "problem/problem_reader.h"
 #include "problem/score_bound.h"
 #include "problem/time_prefs.h"
 #include "problem/value_syntax.h"
+#include "problem/weeks.h"
 
 namespace {
 
@@ -37,7 +38,7 @@ void checkProblemSize(const ProblemData& problem) {
                    problem.activities.size(), problem.resources.size(), slots, maxTableCells);
 }
 
-// A. Time preferences on the internal numbering, and the added slots.
+// Time preferences on the internal numbering, and the added slots.
 void prepareTimes(ProblemData& problem) {
     int added = 0;
     for (const Resource& resource : problem.resources) added = std::max(added, resource.breakSlots);
@@ -59,13 +60,13 @@ void prepareTimes(ProblemData& problem) {
                        problem.activityName(a));
         prepareTimePrefs(activity.timePrefs, grid, "activity", a, problem.activityName(a));
         activity.ownTimePrefs = activity.timePrefs;
-        activity.weekLoad = activity.week == 3 ? 2 * activity.length : activity.length;
+        activity.weekLoad = Weeks::count(activity.week) * activity.length;
     }
     problem.slotsPerDay += added;
     problem.nbSlots += added * problem.days;
 }
 
-// B. Requirements and groups.
+// Requirements and groups.
 void buildRequirements(ProblemData& problem) {
     // The trace of the requirement analysis, shown from verbosity 40.
     const bool tracing = logLevel(40);
@@ -95,7 +96,7 @@ void buildRequirements(ProblemData& problem) {
             Resource& resource = problem.resources[r];
             resource.activities.push_back(a);
             // A resource's soft costs count half for an activity of one week.
-            mergeTimePrefs(activity.timePrefs, resource.timePrefs, activity.week != 3, a,
+            mergeTimePrefs(activity.timePrefs, resource.timePrefs, activity.week != Weeks::both, a,
                            problem.activityName(a));
         }
         if (tracing) logPrint("\n");
@@ -128,7 +129,7 @@ void buildRequirements(ProblemData& problem) {
     problem.groups = std::move(groups);
 }
 
-// C. Dependences: After and Closely after become Before and Closely before
+// Dependences: After and Closely after become Before and Closely before
 // with the activities exchanged; of two concurrent activities the longer one
 // comes first.
 void resolveDependences(ProblemData& problem) {
@@ -140,10 +141,10 @@ void resolveDependences(ProblemData& problem) {
         dependence.second = resolveName(activityIndex, dependence.secondId);
         dependence.firstId.clear();
         dependence.secondId.clear();
-        if (dependence.op == opAfter || dependence.op == opCloselyAfter) {
-            dependence.op = dependence.op == opAfter ? opBefore : opCloselyBefore;
+        if (dependence.op == DependenceOp::after || dependence.op == DependenceOp::closelyAfter) {
+            dependence.op = dependence.op == DependenceOp::after ? DependenceOp::before : DependenceOp::closelyBefore;
             std::swap(dependence.first, dependence.second);
-        } else if (dependence.op == opConcurrently &&
+        } else if (dependence.op == DependenceOp::concurrently &&
                    problem.activities[dependence.first].length <
                        problem.activities[dependence.second].length) {
             std::swap(dependence.first, dependence.second);
@@ -153,7 +154,7 @@ void resolveDependences(ProblemData& problem) {
     }
 }
 
-// D. Resource rules and the dense indexes of resources with day rules, in
+// Resource rules and the dense indexes of resources with day rules, in
 // groups, and with continuity rules.
 void analyseResources(ProblemData& problem) {
     problem.nbMdres = problem.nbGrres = problem.nbContres = 0;
@@ -181,14 +182,14 @@ void analyseResources(ProblemData& problem) {
             resource.busyEven = resource.busyOdd = 0;
             for (int a : resource.activities) {
                 const Activity& activity = problem.activities[a];
-                if (activity.week & 2) resource.busyEven += activity.length + resource.breakSlots;
-                if (activity.week & 1) resource.busyOdd += activity.length + resource.breakSlots;
+                if (activity.week & Weeks::even) resource.busyEven += activity.length + resource.breakSlots;
+                if (activity.week & Weeks::odd) resource.busyOdd += activity.length + resource.breakSlots;
             }
         }
     }
 }
 
-// E. Each activity's group selections follow those of the activities before it.
+// Each activity's group selections follow those of the activities before it.
 void numberGroupSelections(ProblemData& problem) {
     problem.nbGrsel = 0;
     for (Activity& activity : problem.activities) {
@@ -197,7 +198,7 @@ void numberGroupSelections(ProblemData& problem) {
     }
 }
 
-// F. The activities that share a required resource with an activity in a
+// The activities that share a required resource with an activity in a
 // common week, with the largest break among the shared resources.
 void buildConflicts(ProblemData& problem) {
     std::vector<int> gap(problem.activities.size(), -1);

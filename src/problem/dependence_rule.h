@@ -6,19 +6,19 @@
 // ended), closely before (the same, and on the same day) and concurrently
 // (the second lies within the first). The judgement defines the rule; the
 // running scores of the search use the same function so that they agree.
-inline bool isAnalysedOperator(int op) {
-    return op == opBefore || op == opCloselyBefore || op == opConcurrently;
+inline bool isAnalysedOperator(DependenceOp op) {
+    return op == DependenceOp::before || op == DependenceOp::closelyBefore || op == DependenceOp::concurrently;
 }
 
-inline bool dependenceBroken(int op, long long firstStart, long long firstLength,
+inline bool dependenceBroken(DependenceOp op, long long firstStart, long long firstLength,
                              long long secondStart, long long secondLength, int slotsPerDay) {
     switch (op) {
-    case opBefore:
+    case DependenceOp::before:
         return secondStart < firstStart + firstLength;
-    case opCloselyBefore:
+    case DependenceOp::closelyBefore:
         return secondStart < firstStart + firstLength ||
                firstStart / slotsPerDay != secondStart / slotsPerDay;
-    default:  // opConcurrently
+    default:  // DependenceOp::concurrently
         return secondStart < firstStart || firstStart + firstLength < secondStart + secondLength;
     }
 }

@@ -4,6 +4,8 @@
 #include <utility>
 #include <vector>
 
+#include "problem/weeks.h"
+
 // The one analysed timetabling problem that every other part reads. Records
 // refer to each other by their 0-based index in the tables below; -1 means
 // none. Slots are internal (every day has addedSlots extra slots at its end)
@@ -12,6 +14,10 @@
 constexpr int noMaxDays = 1000000000;   // MaxDays of a resource without the rule
 constexpr int hardContinuous = 10000;   // Continuous without a score is hard
 constexpr int unassignedCost = 1000000; // score of one activity left without a start
+
+// What the slots listed in unavail mean while reading: nothing is listed,
+// Hard lists the forbidden slots, Avail the only allowed ones.
+enum class HardMode { none, hard, avail };
 
 // Time preferences of an activity or a resource.
 struct TimePrefs {
@@ -23,7 +29,7 @@ struct TimePrefs {
     std::vector<int> unavail;
     // Activities only: cost of starting at each slot (sum of soft over its length).
     std::vector<int> startSoft;
-    int hardMode = -1;  // -1 none given, 1 Hard (listed slots forbidden), 0 Avail; 1 once prepared
+    HardMode hardMode = HardMode::none;  // what the listed slots mean; hard once prepared
 };
 
 struct Resource {
@@ -53,7 +59,7 @@ struct Activity {
     std::string id;
     TimePrefs timePrefs;     // own preferences merged with those of its required resources
     TimePrefs ownTimePrefs;  // own preferences alone (startSoft empty)
-    std::uint8_t week = 3;   // 1 odd week, 2 even week, 3 both
+    std::uint8_t week = Weeks::both;  // the weeks it is held in (weeks.h)
     int length = 0;
     int weekLoad = 0;        // length, doubled when week is 3
     int grsel = 0;           // offset of its first group selection
@@ -71,8 +77,9 @@ struct Group {
     std::vector<int> activities;  // activities requiring the group, ascending
 };
 
-enum DependenceOp { opBefore = 0, opCloselyBefore = 1, opAfter = 2, opCloselyAfter = 3,
-                    opConcurrently = 4 };
+// In the order of the words of the file: Before, Closely before, After,
+// Closely after, Concurrently.
+enum class DependenceOp { before, closelyBefore, after, closelyAfter, concurrently };
 
 struct Dependence {
     std::string firstId;   // emptied when resolved
@@ -80,7 +87,7 @@ struct Dependence {
     int first = -1;
     int second = -1;
     int score = -1;  // weight of a soft dependence; negative means hard
-    int op = 0;      // DependenceOp; only 0, 1 or 4 after the analysis
+    DependenceOp op = DependenceOp::before;  // no after or closelyAfter once analysed
 };
 
 struct SolutionEntry {

@@ -3,9 +3,10 @@
 #include <string>
 #include <utility>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "problem/reader_context.h"
 #include "problem/value_syntax.h"
+#include "problem/weeks.h"
 
 using XML::Any;
 using XML::Optional;
@@ -168,17 +169,17 @@ private:
 
     void hard(XML::Content* content, const Attributes& attributes, int line) {
         TimePrefs& prefs = *context.prefs;
-        if (prefs.hardMode == 0)
+        if (prefs.hardMode == HardMode::avail)
             fatalErrorAt(line, "'Hard' and 'Avail' can not apear simultanously");
-        prefs.hardMode = 1;
+        prefs.hardMode = HardMode::hard;
         listSlots(XML::elementText(content, attributes, line), line, prefs.unavail);
     }
 
     void avail(XML::Content* content, const Attributes& attributes, int line) {
         TimePrefs& prefs = *context.prefs;
-        if (prefs.hardMode == 1)
+        if (prefs.hardMode == HardMode::hard)
             fatalErrorAt(line, "'Hard' and 'Avail' can not apear simultanously");
-        prefs.hardMode = 0;
+        prefs.hardMode = HardMode::avail;
         listSlots(XML::elementText(content, attributes, line), line, prefs.unavail);
     }
 
@@ -237,9 +238,9 @@ private:
 
     void week(XML::Content* content, const Attributes& attributes, int line) {
         const std::string& text = XML::elementText(content, attributes, line);
-        if (text == "O") context.activity->week = 1;
-        else if (text == "E") context.activity->week = 2;
-        else if (text == "A") context.activity->week = 3;
+        if (text == "O") context.activity->week = Weeks::odd;
+        else if (text == "E") context.activity->week = Weeks::even;
+        else if (text == "A") context.activity->week = Weeks::both;
         else fatalErrorAt(line, "One of A,E,O letters needed");
     }
 
@@ -329,7 +330,7 @@ private:
         const std::string& text = XML::elementText(content, attributes, line);
         for (int op = 0; op < 5; ++op) {
             if (text == words[op]) {
-                context.dependence->op = op;
+                context.dependence->op = static_cast<DependenceOp>(op);
                 return;
             }
         }

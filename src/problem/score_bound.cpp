@@ -4,7 +4,7 @@
 #include <climits>
 #include <vector>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "problem/analyser.h"
 #include "problem/name_index.h"
 #include "problem/reader_context.h"

@@ -5,7 +5,7 @@
 #include <iterator>
 #include <vector>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace {
 
@@ -28,17 +28,18 @@ void prepareTimePrefs(TimePrefs& prefs, const SlotGrid& grid, const char* ownerK
     // Availability: with Hard the listed slots become 0 and the rest keep 1,
     // with Avail the listed slots become 1 and the rest keep 0, with neither
     // every slot stays available.
-    std::vector<int> table(static_cast<std::size_t>(days) * day, prefs.hardMode);
+    const bool availList = prefs.hardMode == HardMode::avail;
+    std::vector<int> table(static_cast<std::size_t>(days) * day, availList ? 0 : 1);
     for (int f : prefs.unavail) {
         checkSlot(f);
-        table[internal(f)] = prefs.hardMode == 0 ? 1 : 0;
+        table[internal(f)] = availList ? 1 : 0;
     }
     for (int d = 0; d < days; ++d)
         std::fill(table.begin() + d * day + fileDay, table.begin() + (d + 1) * day, 0);
     prefs.unavail.clear();
     for (int t = 0; t < static_cast<int>(table.size()); ++t)
         if (table[t] == 0) prefs.unavail.push_back(t);
-    prefs.hardMode = 1;
+    prefs.hardMode = HardMode::hard;
 
     // Soft costs: a negative value sets the cost of the slots that follow it.
     std::fill(table.begin(), table.end(), 0);

@@ -14,7 +14,7 @@ struct SlotGrid {
 
 // Prepares preferences read from the file: soft becomes one summed cost per
 // internal slot, unavail the sorted unavailable internal slots (the added
-// slots of every day included), hardMode 1. A slot outside the grid stops with
+// slots of every day included), hardMode hard. A slot outside the grid stops with
 // "Timeslot number out of range (%d)". The owner ("resource" or "activity",
 // index, name) names the culprit when the summed costs would overflow.
 void prepareTimePrefs(TimePrefs& prefs, const SlotGrid& grid, const char* ownerKind, int owner,

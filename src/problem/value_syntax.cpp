@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <climits>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 int readInteger(const std::string& text, int line) {
     long long value = 0;

@@ -1,29 +1,27 @@
 #include "search/search_driver.h"
 
-#include <cstdlib>
-
-#include "driver/log.h"
-#include "driver/run_settings.h"
-#include "driver/stop.h"
+#include "base/log.h"
+#include "base/random_stream.h"
+#include "base/run_settings.h"
 #include "search/search_run.h"
 #include "search/time_limit.h"
 #include "space/search_space.h"
 
 namespace {
 
-// The phases over one built space. An int exception raised outside a timed
-// search escapes to runSearch.
-void searchPhases(const ProblemData& problem, SolutionRecords& records) {
+// The phases over one built space. A failure of the space raised outside a
+// timed search escapes to runSearch.
+PropagatorStatistics searchPhases(const ProblemData& problem, SolutionRecords& records,
+                                  const RunSettings& settings) {
     if (logLevel(10)) logPrint("Creating space\n");
-    searchStart = currentSeconds();
-    SearchSpace space(problem, records);
-    installStopHandlers();
+    const TimeLimit timeLimit(settings.timeLimit);
+    SearchSpace space(problem, records, searchSeed);
     allocateRecords(records, problem);
-    SearchRun run(problem, records, space);
+    SearchRun run(problem, records, space, settings, timeLimit);
 
     space.processPropagators();
     const JournalMark root = space.takeMark();
-    if (!runSettings.initialSolution) {
+    if (!settings.initialSolution) {
         if (logLevel(10)) logPrint("Searching solution\nFirst approach\n");
         run.firstApproach();
         space.goBack(root);
@@ -40,43 +38,47 @@ void searchPhases(const ProblemData& problem, SolutionRecords& records) {
     }
 
     if (logLevel(10)) logPrint("Best score: %d\n", records.found.score());
+    return space.disjointStatistics;
 }
 
 }  // namespace
 
-void runSearch(const ProblemData& problem, SolutionRecords& records) {
+PropagatorStatistics runSearch(const ProblemData& problem, SolutionRecords& records,
+                               const RunSettings& settings) {
     int failure = 0;
     try {
-        searchPhases(problem, records);
-        return;
-    } catch (int value) {
-        failure = value;  // the space is destroyed by now
+        return searchPhases(problem, records, settings);
+    } catch (const Contradiction& contradiction) {
+        failure = contradiction.activity;  // the space is destroyed by now
+    } catch (const BoundReached&) {
+        failure = -1;
     }
     fatalError("Unexpected exception %d (internal error)", failure);
 }
 
-SearchRun::SearchRun(const ProblemData& problem, SolutionRecords& records, SearchSpace& space)
-    : problem(problem), records(records), space(space) {}
+SearchRun::SearchRun(const ProblemData& problem, SolutionRecords& records, SearchSpace& space,
+                     const RunSettings& settings, const TimeLimit& timeLimit)
+    : problem(problem), records(records), space(space), settings(settings), timeLimit(timeLimit) {}
 
 void SearchRun::firstApproach() {
     bool decided = false;
     for (;;) {
         space.prepareFirst();
         space.processPropagators();
-        if (space.state == stateOpen) {
+        if (space.state == SpaceState::open) {
             space.processPropagators();
             const JournalMark mark = space.takeMark();
             space.commitFirst(0);
             decided = true;
             space.processPropagators();
-            if (space.state == stateFailed) {
+            if (space.state == SpaceState::failed) {
                 // It cannot go where the greedy choice put it: leave it unassigned.
                 space.goBack(mark);
                 space.commitFirst(1);
             }
             continue;
         }
-        if (space.state == stateSolved) {
+        if (space.state == SpaceState::solved) {
             solutionFound();
             return;
         }
@@ -111,7 +113,7 @@ void SearchRun::useUnusedActivities() {
         for (int a : unassigned) {
             changeActivity(a);
             space.goBack(root);
-            if (runSettings.stopRequested || timeLimitReached()) return;
+            if (settings.stopRequested || timeLimit.reached()) return;
         }
         previous = current;
     }
@@ -120,12 +122,11 @@ void SearchRun::useUnusedActivities() {
 void SearchRun::changeRandomActivities(const JournalMark& root) {
     const int nbActivities = static_cast<int>(problem.activities.size());
     int steps = 0;
-    while (steps < runSettings.stepsUnchanged && !runSettings.stopRequested) {
-        if (timeLimitReached()) break;
+    while (steps < settings.stepsUnchanged && !settings.stopRequested) {
+        if (timeLimit.reached()) break;
         const int before = records.found.score();
         if (before > 0 && nbActivities > 0) {
-            std::srand(randomSeed);
-            randomSeed = std::rand();
+            randomSeed = firstDraw(static_cast<unsigned>(randomSeed));
             changeActivity(randomSeed % nbActivities);
             space.goBack(root);
         }
@@ -149,5 +150,5 @@ void SearchRun::changeActivity(int activity) {
 // unassigned at first, and only the suggested resource.
 void SearchRun::setNarrowChoices() {
     records.narrowChoices =
-        problem.dependences.empty() && records.best.score() < records.found.score() ? 1 : 0;
+        problem.dependences.empty() && records.best.score() < records.found.score();
 }

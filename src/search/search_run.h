@@ -2,19 +2,20 @@
 #include <utility>
 #include <vector>
 
+#include "base/run_settings.h"
+#include "improve/shuffle_tables.h"
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
+#include "search/time_limit.h"
 #include "space/search_space.h"
-
-// Values of SearchSpace::state.
-constexpr int stateFailed = 0, stateOpen = 1, stateSolved = 2;
 
 // The steps of one search over one space, with the clock of the timed search
 // under way. runSearch builds one and runs its phases in order: first
 // approach (or the initial solution), unused activities, random changes.
 class SearchRun {
 public:
-    SearchRun(const ProblemData& problem, SolutionRecords& records, SearchSpace& space);
+    SearchRun(const ProblemData& problem, SolutionRecords& records, SearchSpace& space,
+              const RunSettings& settings, const TimeLimit& timeLimit);
 
     // Greedy pass: every activity once, at its computed start with the first
     // free resources, or unassigned when that fails.
@@ -44,8 +45,8 @@ public:
     // decision, so no re-solve over it can be trusted.
     bool failedAtRoot = false;
 
-    // Seed of the random-changes phase; each step reseeds the C library
-    // generator with it and takes the first draw as the next seed.
+    // Seed of the random-changes phase; each step takes the first draw of a
+    // stream seeded with it as the next seed.
     int randomSeed = 1234;
 
 private:
@@ -57,6 +58,9 @@ private:
     const ProblemData& problem;
     SolutionRecords& records;
     SearchSpace& space;
+    const RunSettings& settings;
+    const TimeLimit timeLimit;       // the -l limit, counted from before the space was built
+    ShuffleTables shuffleTables;     // working space of every fast shuffle of the run
 
     long long timedSearchStart = 0;  // when the current timed search began
     bool fullDepthReached = true;    // the current timed search has decided every activity once

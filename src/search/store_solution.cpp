@@ -1,9 +1,8 @@
 #include <algorithm>
 #include <climits>
-#include <cstdlib>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/fast_shuffle.h"
 #include "search/search_run.h"
 
@@ -24,17 +23,17 @@ void storeSolution(const SearchSpace& space, SolutionRecord& record) {
 }
 
 void SearchRun::solutionFound() {
-    if (space.myScore >= records.found.score() || space.state != stateSolved) return;
+    if (space.myScore >= records.found.score() || space.state != SpaceState::solved) return;
     if (logLevel(10)) logPrint("Found solution, score=%d\n", space.myScore);
 
     const int nbActivities = static_cast<int>(problem.activities.size());
     for (int i = 0; i < nbActivities; ++i)
         space.time_sel[i] = space.used[i] ? space.time[i].min : -1;
     space.solGrsel = space.grsel;
-    if (runSettings.showScores) logPrint("%d\n", space.myScore);
+    if (settings.showScores) logPrint("%d\n", space.myScore);
 
     storeSolution(space, records.found);
-    FastShuffle(space);
+    FastShuffle(space, shuffleTables);
     storeSolution(space, records.best);
 }
 
@@ -50,10 +49,10 @@ void SearchRun::startFromEmptyTimetable() {
     space.time_sel.assign(nbActivities, -1);
     space.solGrsel.assign(problem.nbGrsel, -1);
     space.myScore = nbActivities * unassignedCost;
-    if (runSettings.showScores) logPrint("%d\n", space.myScore);
+    if (settings.showScores) logPrint("%d\n", space.myScore);
 
     storeSolution(space, records.found);
-    FastShuffle(space);
+    FastShuffle(space, shuffleTables);
     storeSolution(space, records.best);
 }
 
@@ -79,6 +78,6 @@ void SearchRun::seedFromSolution() {
             }
         }
     }
-    found.score() = initialScore;
+    found.score() = records.initialScore;
     copyRecord(records.best, found);
 }

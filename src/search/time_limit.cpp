@@ -2,16 +2,14 @@
 
 #include <ctime>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
-
-long long searchStart = 0;
+#include "base/log.h"
+#include "base/run_settings.h"
 
 long long currentSeconds() { return static_cast<long long>(std::time(nullptr)); }
 
-bool timeLimitReached() {
-    if (runSettings.timeLimit < 0) return false;
-    if (currentSeconds() < searchStart + runSettings.timeLimit) return false;
+bool TimeLimit::reached() const {
+    if (seconds < 0) return false;
+    if (currentSeconds() < start + seconds) return false;
     if (logLevel(10)) logPrint("Time limit exceeded, ending...\n");
     return true;
 }

@@ -1,12 +1,19 @@
 #pragma once
 
-// Seconds of the C library clock at which the current search began; the time
-// limit of -l counts from here.
-extern long long searchStart;
-
 // Whole seconds of the C library clock.
 long long currentSeconds();
 
-// True once timeLimit seconds have passed since searchStart (never when
-// timeLimit is negative); then also logs "Time limit exceeded, ending...".
-bool timeLimitReached();
+// The time limit of -l over one search, counted from when it is made.
+class TimeLimit {
+public:
+    // Negative seconds: no limit.
+    explicit TimeLimit(int seconds) : start(currentSeconds()), seconds(seconds) {}
+
+    // True once the seconds have passed (never without a limit); then also
+    // logs "Time limit exceeded, ending...".
+    bool reached() const;
+
+private:
+    long long start;
+    int seconds;
+};

@@ -1,9 +1,15 @@
 #include <algorithm>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "search/search_run.h"
 #include "search/time_limit.h"
+
+namespace {
+// Thrown when the budget of a timed search is spent; unwinds the whole
+// descent at once.
+struct TimeBudgetSpent {};
+}  // namespace
 
 // A re-solve: depth-first branch and bound from the root, the focused
 // activities decided last, bounded by foundRecord's score and by a budget of
@@ -14,7 +20,7 @@ void SearchRun::timedSearch() {
     maxLevel = 0;
     try {
         searchLevels(space.noOfWaiting);
-    } catch (int) {
+    } catch (const TimeBudgetSpent&) {
         // The budget ran out. The space stays as it was; the caller goes back.
         if (logLevel(10)) logPrint("Time passed -> break (max level = %d)\n", maxLevel);
     }
@@ -27,10 +33,10 @@ void SearchRun::searchLevels(int level) {
         logPrint("Level = %d, score = %d\n", level, space.myScore);
 
     const long long now = currentSeconds();
-    const long long budget = runSettings.stopAfter;
+    const long long budget = settings.stopAfter;
     if ((fullDepthReached && now >= timedSearchStart + budget) ||
         now >= timedSearchStart + 2 * budget)
-        throw -1;
+        throw TimeBudgetSpent();
     if (level == 0) fullDepthReached = true;
 
     int alternatives = space.prepareImprove();
@@ -38,11 +44,11 @@ void SearchRun::searchLevels(int level) {
     const int newLevel = resourceDecision ? level : level - 1;
 
     space.processPropagators();
-    if (space.state == stateSolved) {
+    if (space.state == SpaceState::solved) {
         solutionFound();
         return;
     }
-    if (space.state == stateFailed) {
+    if (space.state == SpaceState::failed) {
         if (logLevel(20)) logPrint("Fail\n");
         return;
     }

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <unordered_map>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "space/search_space.h"
 
 void SearchSpace::goBack(const JournalMark& mark, const SearchSpace* other) {
@@ -59,7 +59,7 @@ void SearchSpace::goBack(const JournalMark& mark, const SearchSpace* other) {
     noOfWaiting = mark.noOfWaiting;
     changedVar.clear();
     ++stamp;
-    state = 1;
+    state = SpaceState::open;
 
     if (logLevel(20)) logPrint("%d done\n", myScore);
     if (other) checkConsistency(*other);
@@ -74,7 +74,7 @@ std::unordered_map<const Propagators::Propagator*, int> propagatorPositions(
     const SearchSpace& space) {
     std::unordered_map<const Propagators::Propagator*, int> positions;
     for (std::size_t i = 0; i < space.propagators.size(); ++i)
-        positions[space.propagators[i].get()] = static_cast<int>(i);
+        positions[space.propagators[i]] = static_cast<int>(i);
     return positions;
 }
 

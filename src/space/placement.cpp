@@ -6,10 +6,12 @@
 #include <climits>
 #include <cstdlib>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/random_stream.h"
+#include "base/run_settings.h"
 #include "problem/dependence_rule.h"
 #include "space/search_space.h"
+#include "problem/weeks.h"
 
 namespace {
 
@@ -20,16 +22,9 @@ long long softSum(const std::vector<int>& soft, int start, int length) {
     return sum;
 }
 
-// A resource's preferences weigh half for an activity held in one week of
-// the two; the halving applies once to the resource's whole sum.
+// The halving of a one-week activity applies once to the resource's whole sum.
 long long resourcePreferenceCost(const Resource& resource, const Activity& activity, int start) {
-    const long long sum = softSum(resource.timePrefs.soft, start, activity.length);
-    return activity.week == 3 ? sum : sum / 2;
-}
-
-// Week index 0 is the even week (mask bit 2), index 1 the odd week (bit 1).
-bool takesPlaceIn(const Activity& activity, int week) {
-    return activity.week & (week == 0 ? 2 : 1);
+    return Weeks::weighted(softSum(resource.timePrefs.soft, start, activity.length), activity.week);
 }
 
 // Adds a charge to the running score. A score beyond an int could not be
@@ -95,7 +90,7 @@ int SearchSpace::suggestStart(int a) {
             const int end = x + activity.length + breakSlots - 1;
             long long growth = 0;
             for (int w = 0; w < 2; ++w) {
-                if (!takesPlaceIn(activity, w)) continue;
+                if (!Weeks::holds(activity.week, w)) continue;
                 const int start = cont_start[w][term.contres][d];
                 const int stop = cont_stop[w][term.contres][d];
                 if (start <= stop)
@@ -119,14 +114,13 @@ int SearchSpace::suggestStart(int a) {
         if (cost == bestCost) ties.push_back(x);
     }
 
-    std::srand(static_cast<unsigned>(randseed));
-    randseed = std::rand();
+    randseed = firstDraw(static_cast<unsigned>(randseed));
     return ties[randseed % static_cast<int>(ties.size())];
 }
 
 int SearchSpace::prepareFirst() {
     processPropagators();
-    if (state != 1) return 0;
+    if (state != SpaceState::open) return 0;
     if (noOfWaiting == 0) {
         checkSolved();
         return 0;
@@ -139,13 +133,13 @@ int SearchSpace::prepareFirst() {
 
 void SearchSpace::commitFirst(int branch) {
     if (logLevel(20)) logPrint("------------------------------------------\n");
-    if (state != 1) return;
+    if (state != SpaceState::open) return;
     try {
         if (branch == 0) {
             placeActivity(levels.back().start);
             const Activity& activity = problem.activities[levels.back().activity];
             for (std::size_t k = 0; k < activity.reqGroups.size(); ++k) {
-                if (state == 0) return;
+                if (state == SpaceState::failed) return;
                 levels.back().pending.emplace_back();
                 candidatesFirst();
                 selectResource(0);
@@ -153,7 +147,7 @@ void SearchSpace::commitFirst(int branch) {
         } else {
             leaveUnused();
         }
-    } catch (int) {
+    } catch (const SpaceFailure&) {
         if (logLevel(20)) logPrint("(failed %d)\n", failedVar);
         fail();
         return;
@@ -163,12 +157,12 @@ void SearchSpace::commitFirst(int branch) {
 
 int SearchSpace::prepareImprove() {
     processPropagators();
-    if (state != 1) return 0;
+    if (state != SpaceState::open) return 0;
     if (!levels.back().pending.empty()) {
         try {
             candidatesImprove();
-        } catch (int) {
-            state = 0;
+        } catch (const SpaceFailure&) {
+            fail();
             return 0;
         }
         return static_cast<int>(levels.back().pending.back().size());
@@ -186,7 +180,7 @@ int SearchSpace::prepareImprove() {
 // begins with the suggested start; a choice value says where the next call
 // goes on.
 int SearchSpace::commitImprove(int choice) {
-    if (state != 1) return 0;
+    if (state != SpaceState::open) return 0;
     const int a = levels.back().activity;
     const Activity& activity = problem.activities[a];
     int next = 0;
@@ -199,7 +193,7 @@ int SearchSpace::commitImprove(int choice) {
         } else {
             const int unusedChoice = problem.nbSlots;
             const int suggested = records.suggestion.start()[a];
-            const bool narrow = records.narrowChoices != 0;
+            const bool narrow = records.narrowChoices;
             if (choice < 0) choice = suggested >= 0 ? suggested : unusedChoice;
             const int first = suggested >= 0 ? suggested : (narrow ? 0 : unusedChoice);
             while (true) {
@@ -223,8 +217,8 @@ int SearchSpace::commitImprove(int choice) {
                 }
             }
         }
-    } catch (int) {
-        state = 0;
+    } catch (const SpaceFailure&) {
+        fail();
         return 0;
     }
     // The next decision chooses a resource for the next group of a placed
@@ -261,10 +255,10 @@ void SearchSpace::placeActivity(int start) {
         const int placed = placedWeeks(r);
         const long long before = continuityChargeOf(
             resource,
-            continuityGap(r, cont_start, cont_stop, placed - weekCount(activity.week)));
+            continuityGap(r, cont_start, cont_stop, placed - Weeks::count(activity.week)));
         const int end = useEnd(a, r, start);
         for (int w = 0; w < 2; ++w) {
-            if (!takesPlaceIn(activity, w)) continue;
+            if (!Weeks::holds(activity.week, w)) continue;
             int& first = cont_start[w][c][d];
             int& last = cont_stop[w][c][d];
             journal_cont.push_back(ContCell{c, d, w, first, last});
@@ -314,7 +308,7 @@ void SearchSpace::checkBound() {
     if (myScore < records.found.score()) return;
     if (logLevel(21)) logPrint("Score to low -> fail\n");
     failedVar = -1;
-    throw -1;
+    throw BoundReached();
 }
 
 namespace {
@@ -347,7 +341,7 @@ void SearchSpace::candidatesFirst() {
                      problem.resourceName(r), resource.grres, busy, a, problem.activityName(a));
     }
     failedVar = a;
-    throw a;
+    throw Contradiction(a);
 }
 
 // Every free member, the suggested one first.
@@ -374,7 +368,7 @@ void SearchSpace::candidatesImprove() {
     }
     if (list.empty()) {
         failedVar = a;
-        throw a;
+        throw Contradiction(a);
     }
 }
 

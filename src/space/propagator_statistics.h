@@ -1,6 +1,7 @@
 #pragma once
 
-// Counters of the disjoint propagator, reported once at the end of a run.
+// Counters of the disjoint propagators of one space, reported once at the
+// end of a run.
 // Each pair counts all calls and the calls made while both activities were
 // still unfixed.
 struct PropagatorStatistics {
@@ -8,5 +9,3 @@ struct PropagatorStatistics {
     int worked = 0, workedUnfixed = 0;                // calls that removed a start
     int boundsChanged = 0, boundsChangedUnfixed = 0;  // calls that moved a bound
 };
-
-extern PropagatorStatistics disjointStatistics;

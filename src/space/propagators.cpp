@@ -1,36 +1,11 @@
 #include "space/propagators.h"
 
-#include <memory>
-#include <new>
-#include <vector>
-
-#include "driver/log.h"
-#include "driver/run_settings.h"
-#include "space/propagator_statistics.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "space/search_space.h"
-
-PropagatorStatistics disjointStatistics;
 
 namespace Propagators {
 namespace {
-
-// Pool of propagator cells: freed cells go on a list and are handed out
-// again; blocks are kept for the rest of the run. Single-threaded, like the
-// search.
-constexpr std::size_t cellSize = 32;
-constexpr std::size_t cellsPerBlock = 4096;
-struct FreeCell {
-    FreeCell* next;
-};
-FreeCell* freeCells = nullptr;
-std::vector<std::unique_ptr<std::byte[]>> cellBlocks;
-
-void addBlock() {
-    cellBlocks.emplace_back(new std::byte[cellSize * cellsPerBlock]);
-    std::byte* block = cellBlocks.back().get();
-    for (std::size_t i = cellsPerBlock; i-- > 0;)
-        freeCells = new (block + i * cellSize) FreeCell{freeCells};
-}
 
 void logWorking(const SearchSpace& space, const char* kind, int a, int b, int v) {
     if (!logLevel(25)) return;
@@ -50,29 +25,7 @@ const Rule* sameKind(const Propagator& other) {
 
 }  // namespace
 
-void* Propagator::operator new(std::size_t size) {
-    if (size > cellSize) return ::operator new(size);
-    if (!freeCells) addBlock();
-    FreeCell* cell = freeCells;
-    freeCells = cell->next;
-    return cell;
-}
-
-void Propagator::operator delete(void* cell, std::size_t size) {
-    if (size > cellSize) {
-        ::operator delete(cell);
-        return;
-    }
-    freeCells = new (cell) FreeCell{freeCells};
-}
-
-BeforePropagator::BeforePropagator(SearchSpace& space, int a, int length, int b)
-    : a(a), b(b), length(length) {
-    space.attach(this, a, b);
-}
-
-static_assert(sizeof(BeforePropagator) <= cellSize && sizeof(SameDayPropagator) <= cellSize &&
-              sizeof(DisjointPropagator) <= cellSize && sizeof(ConcurrentlyPropagator) <= cellSize);
+BeforePropagator::BeforePropagator(int a, int length, int b) : a(a), b(b), length(length) {}
 
 Outcome BeforePropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "BeforePropagator", a, b, v);
@@ -89,10 +42,8 @@ bool BeforePropagator::sameRule(const Propagator& other) const {
     return rule && rule->a == a && rule->b == b && rule->length == length;
 }
 
-SameDayPropagator::SameDayPropagator(SearchSpace& space, int a, int b, int slotsPerDay)
-    : a(a), b(b), slotsPerDayOf(slotsPerDay) {
-    space.attach(this, a, b);
-}
+SameDayPropagator::SameDayPropagator(int a, int b, int slotsPerDay)
+    : a(a), b(b), slotsPerDayOf(slotsPerDay) {}
 
 Outcome SameDayPropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "SameDayPropagator", a, b, v);
@@ -115,18 +66,16 @@ bool SameDayPropagator::sameRule(const Propagator& other) const {
     return rule && rule->a == a && rule->b == b && rule->slotsPerDayOf == slotsPerDayOf;
 }
 
-DisjointPropagator::DisjointPropagator(SearchSpace& space, int a, int delayA, int b, int delayB)
-    : a(a), b(b), delayA(delayA), delayB(delayB) {
-    space.attach(this, a, b);
-}
+DisjointPropagator::DisjointPropagator(int a, int delayA, int b, int delayB)
+    : a(a), b(b), delayA(delayA), delayB(delayB) {}
 
 Outcome DisjointPropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "DisjointPropagator", a, b, v);
     const TimeVar& A = space.time[a];
     const TimeVar& B = space.time[b];
     const bool bothFree = !A.fixed() && !B.fixed();
-    ++disjointStatistics.calls;
-    if (bothFree) ++disjointStatistics.callsUnfixed;
+    ++space.disjointStatistics.calls;
+    if (bothFree) ++space.disjointStatistics.callsUnfixed;
     space.valuesRemoved = 0;
     space.boundsChanged = 0;
     // Remove the starts of the other activity that would overlap this one
@@ -135,12 +84,12 @@ Outcome DisjointPropagator::propagate(SearchSpace& space, int v) {
                              : space.pruneRange(a, B.max - delayA + 1, B.min + delayB - 1);
     if (!kept) return Outcome::failed;  // a contradiction counts the call only
     if (space.valuesRemoved) {
-        ++disjointStatistics.worked;
-        if (bothFree) ++disjointStatistics.workedUnfixed;
+        ++space.disjointStatistics.worked;
+        if (bothFree) ++space.disjointStatistics.workedUnfixed;
     }
     if (space.boundsChanged) {
-        ++disjointStatistics.boundsChanged;
-        if (bothFree) ++disjointStatistics.boundsChangedUnfixed;
+        ++space.disjointStatistics.boundsChanged;
+        if (bothFree) ++space.disjointStatistics.boundsChangedUnfixed;
     }
     return done(B.min > A.max + delayA - 1 || A.min > B.max + delayB || A.fixed() || B.fixed());
 }
@@ -151,10 +100,8 @@ bool DisjointPropagator::sameRule(const Propagator& other) const {
            rule->delayB == delayB;
 }
 
-ConcurrentlyPropagator::ConcurrentlyPropagator(SearchSpace& space, int a, int b, int lengthDiff)
-    : a(a), b(b), lengthDiff(lengthDiff) {
-    space.attach(this, a, b);
-}
+ConcurrentlyPropagator::ConcurrentlyPropagator(int a, int b, int lengthDiff)
+    : a(a), b(b), lengthDiff(lengthDiff) {}
 
 Outcome ConcurrentlyPropagator::propagate(SearchSpace& space, int v) {
     logWorking(space, "ConcurrentlyPropagator", a, b, v);

@@ -1,6 +1,4 @@
 #pragma once
-#include <cstddef>
-
 class SearchSpace;
 
 // Propagators tie the start-time variables of two activities together.
@@ -18,8 +16,9 @@ class SearchSpace;
 // - It returns finished when it can no longer narrow anything for v; the loop
 //   then detaches it from v's watchers (going back attaches it again).
 // - It keeps no state between calls: its fields are fixed at creation.
-// - It is created by the space's construction, owned by the space's
-//   propagators list, and referenced from the two watchers lists.
+// - It is posted by the space's construction (SearchSpace::post), owned by
+//   the space's propagator store, and referenced from the watchers lists of
+//   its two activities a and b.
 namespace Propagators {
 
 enum class Outcome { active, finished, failed };
@@ -28,10 +27,6 @@ class Propagator {
 public:
     virtual Outcome propagate(SearchSpace& space, int v) = 0;
     virtual ~Propagator() = default;
-    // Large problems have tens of thousands of propagators: they come from a
-    // pool of small fixed-size cells that later spaces reuse.
-    static void* operator new(std::size_t size);
-    static void operator delete(void* cell, std::size_t size);
     // Same kind of rule over the same activities and numbers (used to compare
     // two spaces when checking the bookkeeping).
     virtual bool sameRule(const Propagator& other) const = 0;
@@ -40,7 +35,7 @@ public:
 // start(b) >= start(a) + length: b starts no earlier than a ends.
 class BeforePropagator : public Propagator {
 public:
-    BeforePropagator(SearchSpace& space, int a, int length, int b);
+    BeforePropagator(int a, int length, int b);
     Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 
@@ -50,7 +45,7 @@ public:
 // a and b start on the same day.
 class SameDayPropagator : public Propagator {
 public:
-    SameDayPropagator(SearchSpace& space, int a, int b, int slotsPerDay);
+    SameDayPropagator(int a, int b, int slotsPerDay);
     Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 
@@ -58,10 +53,11 @@ public:
 };
 
 // No overlap, gap included: start(b) >= start(a) + delayA or
-// start(a) >= start(b) + delayB. Counts its calls in disjointStatistics.
+// start(a) >= start(b) + delayB. Counts its calls in the space's
+// disjointStatistics.
 class DisjointPropagator : public Propagator {
 public:
-    DisjointPropagator(SearchSpace& space, int a, int delayA, int b, int delayB);
+    DisjointPropagator(int a, int delayA, int b, int delayB);
     Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 
@@ -71,7 +67,7 @@ public:
 // b lies within a: start(a) <= start(b) <= start(a) + lengthDiff.
 class ConcurrentlyPropagator : public Propagator {
 public:
-    ConcurrentlyPropagator(SearchSpace& space, int a, int b, int lengthDiff);
+    ConcurrentlyPropagator(int a, int b, int lengthDiff);
     Outcome propagate(SearchSpace& space, int v) override;
     bool sameRule(const Propagator& other) const override;
 

@@ -3,8 +3,8 @@
 // Balanced, and the gap measures behind Continuous. Starts that a booking
 // rules out are removed through removeRange, so going back restores them from
 // the journal; releaseResource only undoes the tables.
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "space/search_space.h"
 
 namespace {
@@ -191,7 +191,7 @@ int SearchSpace::continuityGap(int r, const ContTable& starts, const ContTable& 
 int SearchSpace::placedWeeks(int r) const {
     int weeks = 0;
     for (int x : problem.resources[r].activities)
-        if (used[x]) weeks += weekCount(problem.activities[x].week);
+        if (used[x]) weeks += Weeks::count(problem.activities[x].week);
     return weeks;
 }
 

@@ -4,17 +4,19 @@
 #include <cstdlib>
 #include <utility>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/random_stream.h"
+#include "base/run_settings.h"
 
-SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records)
+SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records, unsigned seed)
     : problem(problem), records(records) {
     const int n = static_cast<int>(problem.activities.size());
     const int nbSlots = problem.nbSlots;
 
     time.resize(n);
     changedVar.reserve(n);
-    randseed = std::rand();
+    RandomStream random(seed);
+    randseed = random.next();
 
     noOfWaiting = n;
     waiting.resize(n);
@@ -24,7 +26,7 @@ SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records)
     for (int a = 0; a < n; ++a) {
         try {
             initActivity(a);
-        } catch (int) {
+        } catch (const Contradiction&) {
             fatalError("Activity %d [%s] do not have any timeslots available", a,
                        problem.activityName(a));
         }
@@ -34,7 +36,7 @@ SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records)
     // The search decides activities from the end of waiting: this shuffle
     // fixes their order.
     for (int i = n - 1; i >= 0; --i) {
-        const int j = std::rand() % (i + 1);
+        const int j = random.next() % (i + 1);
         std::swap(waiting[i], waiting[j]);
     }
 
@@ -69,7 +71,7 @@ SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records)
         int base = 2 * static_cast<int>(resource.activities.size()) * resource.breakSlots;
         for (int x : resource.activities) {
             const Activity& activity = problem.activities[x];
-            base += (activity.length + resource.breakSlots) * weekCount(activity.week);
+            base += (activity.length + resource.breakSlots) * Weeks::count(activity.week);
         }
         continuityBase[resource.contres] = base;
     }
@@ -85,7 +87,7 @@ SearchSpace::SearchSpace(const ProblemData& problem, SolutionRecords& records)
             closedFlags[resource.grres][u] = takenBoth;
             try {
                 markResourceUsed(static_cast<int>(r), u, u, takenBoth);
-            } catch (int) {
+            } catch (const Contradiction&) {
                 fatalError("Activity %d [%s] do not have any timeslots available", failedVar,
                            problem.activityName(failedVar));
             }
@@ -127,7 +129,7 @@ void SearchSpace::buildPropagators() {
             }
     for (const Dependence& dependence : problem.dependences) {
         if (dependence.score >= 0) continue;
-        const int rules = dependence.op == opCloselyBefore ? 2 : 1;
+        const int rules = dependence.op == DependenceOp::closelyBefore ? 2 : 1;
         watcherCount[dependence.first] += rules;
         watcherCount[dependence.second] += rules;
         total += rules;
@@ -143,8 +145,7 @@ void SearchSpace::buildPropagators() {
             if (logLevel(20))
                 logPrint("Activity %d [%s] conflicts with %d [%s] (break=%d)\n", a,
                          problem.activityName(a), b, problem.activityName(b), gap);
-            new Propagators::DisjointPropagator(*this, a, first.length + gap, b,
-                                                second.length + gap);
+            post<Propagators::DisjointPropagator>(a, first.length + gap, b, second.length + gap);
         }
     }
 
@@ -153,27 +154,20 @@ void SearchSpace::buildPropagators() {
         const int a = dependence.first, b = dependence.second;
         const int lengthA = problem.activities[a].length;
         switch (dependence.op) {
-        case opBefore:
-            new Propagators::BeforePropagator(*this, a, lengthA, b);
+        case DependenceOp::before:
+            post<Propagators::BeforePropagator>(a, lengthA, b);
             break;
-        case opCloselyBefore:
-            new Propagators::BeforePropagator(*this, a, lengthA, b);
-            new Propagators::SameDayPropagator(*this, a, b, problem.slotsPerDay);
+        case DependenceOp::closelyBefore:
+            post<Propagators::BeforePropagator>(a, lengthA, b);
+            post<Propagators::SameDayPropagator>(a, b, problem.slotsPerDay);
             break;
-        case opConcurrently:
-            new Propagators::ConcurrentlyPropagator(*this, a, b,
-                                                    lengthA - problem.activities[b].length);
+        case DependenceOp::concurrently:
+            post<Propagators::ConcurrentlyPropagator>(a, b, lengthA - problem.activities[b].length);
             break;
         default:
             break;
         }
     }
-}
-
-void SearchSpace::attach(Propagators::Propagator* propagator, int a, int b) {
-    propagators.emplace_back(propagator);
-    time[a].watchers.push_back(propagator);
-    time[b].watchers.push_back(propagator);
 }
 
 void spaceAssertFailed(const char* expression) {

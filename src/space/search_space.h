@@ -1,25 +1,30 @@
 #pragma once
 #include <array>
 #include <cstdint>
-#include <memory>
+#include <utility>
 #include <vector>
 
-#include "driver/run_settings.h"
+#include "base/run_settings.h"
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
+#include "problem/weeks.h"
 #include "space/activity_queue.h"
+#include "space/propagator_statistics.h"
+#include "space/propagator_store.h"
 #include "space/propagators.h"
+#include "space/search_failure.h"
 #include "space/slot_bits.h"
 
 // The state of one search over a problem: a start-time variable per activity,
 // the propagators between them, the booking of resources, the decision levels
 // and the journals that undo decisions.
 //
-// Failures inside the search travel as a thrown int: the activity whose domain
-// became empty or that found no free resource, or -1 when the score reached
-// the bound. The decision operations catch it and set state 0. Inside the
-// propagation loop the propagators return the same failure instead (see
-// propagators.h), and the loop sets state 0 with failedVar recorded alike.
+// Failures inside the search travel as a thrown Contradiction (the activity
+// whose domain became empty or that found no free resource) or BoundReached
+// (the score reached the bound); see search_failure.h. The decision
+// operations catch them and mark the space failed. Inside the propagation
+// loop the propagators return the same failure instead (see propagators.h),
+// and the loop marks the space failed with failedVar recorded alike.
 
 // Start-time variable of one activity.
 struct TimeVar {
@@ -93,12 +98,17 @@ struct ContCell {
 // Usage flags of a grouped resource at a slot.
 constexpr std::uint8_t takenOdd = 1, takenEven = 2, takenBoth = 3, forbidFlag = 4;
 
+// Where a space stands after propagation: a contradiction was found, some
+// activity is still undecided, or every activity is decided.
+enum class SpaceState { failed, open, solved };
+
 class SearchSpace {
 public:
     // Builds the space over an analysed problem; reads the bound and the
     // suggestions from records. Draws randseed and the order of waiting from
-    // the C library generator. Stops the program when an activity has no start.
-    SearchSpace(const ProblemData& problem, SolutionRecords& records);
+    // a random stream seeded with seed. Stops the program when an activity
+    // has no start.
+    SearchSpace(const ProblemData& problem, SolutionRecords& records, unsigned seed);
     ~SearchSpace();
     SearchSpace(const SearchSpace&) = delete;
     SearchSpace& operator=(const SearchSpace&) = delete;
@@ -107,12 +117,12 @@ public:
     SolutionRecords& records;
 
     // --- generic finite-domain core ---
-    std::vector<std::unique_ptr<Propagators::Propagator>> propagators;
+    PropagatorStore propagators;
     ActivityQueue changedVar;
     std::vector<TimeVar> time;
     int failedVar = -1;
     int stamp = 2;
-    int state = 1;  // 0 failed, 1 open, 2 solved
+    SpaceState state = SpaceState::open;
     std::vector<RemovedStart> journal_values;
     std::vector<DetachedPropagator> journal_propagators;
 
@@ -143,6 +153,7 @@ public:
     // bound; reset and read by the disjoint propagator for its statistics.
     int valuesRemoved = 0;
     int boundsChanged = 0;
+    PropagatorStatistics disjointStatistics;
 
     // --- variables, domains and the propagation queue ---
     void markChanged(int v);
@@ -153,9 +164,9 @@ public:
     bool pruneRange(int v, int from, int to);
     void assign(int v, int value);
     // Runs the propagators of changed variables until nothing changes; a
-    // contradiction sets state 0 and leaves the queue as it is.
+    // contradiction marks the space failed and leaves the queue as it is.
     void processPropagators();
-    void fail() { state = 0; }
+    void fail() { state = SpaceState::failed; }
     void checkSolved();
 
     // --- decisions (placement.cpp) ---
@@ -238,15 +249,21 @@ public:
     void checkConsistency(const SearchSpace& other) const;
 
     // --- small helpers ---
-    // Appends a propagator built by its constructor to propagators and to the
-    // watchers of a and then of b.
-    void attach(Propagators::Propagator* propagator, int a, int b);
+    // Makes a propagator of the given rule in the space's store, which owns
+    // it, and adds it to the watchers of its activities a and then b.
+    template <class Rule, class... Args>
+    Rule& post(Args&&... args) {
+        Rule& rule = propagators.make<Rule>(std::forward<Args>(args)...);
+        time[rule.a].watchers.push_back(&rule);
+        time[rule.b].watchers.push_back(&rule);
+        return rule;
+    }
     // Slot day and week helpers.
     int day(int slot) const { return slot / problem.slotsPerDay; }
     // 1 for week 1, 2 for week 2, 4 for week 3: tested against forbidding flags.
     int weekBit(int a) const {
         const int week = problem.activities[a].week;
-        return week == 3 ? forbidFlag : week;
+        return week == Weeks::both ? forbidFlag : week;
     }
     // Last slot resource r is blocked by activity a starting at s (its break included).
     int useEnd(int a, int r, int s) const {
@@ -274,9 +291,6 @@ private:
     void bookSlots(int r, int from, int to, int flags);
     void forbidSlots(int r, int from, int to, int flags, bool booking);
 };
-
-// Number of weeks (1 or 2) of a week mask.
-inline int weekCount(int week) { return week == 3 ? 2 : 1; }
 
 // Assertion of the space's bookkeeping: when it does not hold, prints the
 // expression text and the source name "myspace", then aborts.
@@ -320,7 +334,7 @@ inline bool SearchSpace::tightenBounds(int v, bool changed) {
 }
 
 inline void SearchSpace::fixBounds(int v, bool changed) {
-    if (!tightenBounds(v, changed)) throw v;
+    if (!tightenBounds(v, changed)) throw Contradiction(v);
 }
 
 inline int SearchSpace::cutRange(int v, int from, int to) {
@@ -352,7 +366,7 @@ inline int SearchSpace::cutRange(int v, int from, int to) {
 
 inline bool SearchSpace::removeRange(int v, int from, int to) {
     const int result = cutRange(v, from, to);
-    if (result < 0) throw v;
+    if (result < 0) throw Contradiction(v);
     return result > 0;
 }
 

@@ -1,10 +1,10 @@
 // Domains of the start-time variables and the propagation queue. Every change
 // of a domain goes through removeRange or assign, which journal each removed
-// start, and fixBounds, which throws the activity index on an empty domain
+// start, and fixBounds, which throws a Contradiction on an empty domain
 // (those three, with the non-throwing pruneRange of the propagators, are
 // inline in search_space.h).
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "space/search_space.h"
 
 void SearchSpace::logVariableChanged(int v) const {
@@ -30,7 +30,7 @@ void SearchSpace::assign(int v, int value) {
 }
 
 void SearchSpace::processPropagators() {
-    if (state != 1) return;
+    if (state != SpaceState::open) return;
     if (logLevel(20)) logPrint("Processing propagators...\n");
     while (!changedVar.empty()) {
         const int v = changedVar.front();
@@ -44,7 +44,7 @@ void SearchSpace::processPropagators() {
             if (outcome == Propagators::Outcome::failed) {
                 // The variable being processed and the rest of the queue stay
                 // as they are; going back empties the queue.
-                state = 0;
+                state = SpaceState::failed;
                 return;
             }
             if (outcome == Propagators::Outcome::finished) {
@@ -62,5 +62,5 @@ void SearchSpace::processPropagators() {
 
 void SearchSpace::checkSolved() {
     processPropagators();
-    if (state == 1) state = 2;
+    if (state == SpaceState::open) state = SpaceState::solved;
 }

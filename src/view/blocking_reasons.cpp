@@ -55,7 +55,7 @@ private:
         BlockReason breakClash;
         for (int s = start; s < end; ++s) {
             for (int w = 0; w < 2; ++w) {
-                if (!(activity.week & weekBit[w])) continue;
+                if (!Weeks::holds(activity.week, w)) continue;
                 const Holder& holder = layout.holder(w, r, s);
                 if (holder.placement < 0) continue;
                 const int other = layout.placements[holder.placement].activity;
@@ -133,10 +133,10 @@ std::string dependenceText(const TimetableLayout& layout, int activity, const Bl
     const Placement& placed = layout.placements[layout.placementOf[reason.other]];
     const std::string where = " (" + slotRange(reason.slot, placed.length) + ")";
     switch (dep.op) {
-    case opBefore:
+    case DependenceOp::before:
         return isFirst ? "must end before " + other + " starts" + where
                        : "must start after " + other + " ends" + where;
-    case opCloselyBefore:
+    case DependenceOp::closelyBefore:
         return isFirst ? "must end before " + other + " starts, on its day" + where
                        : "must start after " + other + " ends, on its day" + where;
     default:

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "driver/files.h"
+#include "base/files.h"
 #include "problem/analyser.h"
 #include "problem/solution_reader.h"
 #include "xml/xml_tree.h"

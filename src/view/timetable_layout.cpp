@@ -54,7 +54,7 @@ void TimetableLayout::place(int index) {
             std::min(placement.start + placement.length + problem.resources[r].breakSlots, dayEnd);
         for (int s = placement.start; s < end; ++s)
             for (int w = 0; w < 2; ++w)
-                if (placement.week & weekBit[w])
+                if (Weeks::holds(placement.week, w))
                     holders[(static_cast<std::size_t>(w) * problem.resources.size() + r) *
                                 problem.nbSlots +
                             s] = Holder{index, s >= placement.start + placement.length};

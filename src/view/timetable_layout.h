@@ -3,15 +3,13 @@
 #include <vector>
 
 #include "problem/problem_data.h"
+#include "problem/weeks.h"
 
 // The written timetable arranged for people to read: where every lesson lies
 // on each resource's week, in the file's slot numbering, with both weeks of
 // the two-week cycle kept apart. Built from a timetable that the judgement
 // has accepted, so no two lessons share a resource slot in one week.
 namespace View {
-
-// Week index 0 is the even week (mask bit 2), 1 the odd week (mask bit 1).
-constexpr int weekBit[2] = {2, 1};
 
 // One assigned lesson of the timetable.
 struct Placement {

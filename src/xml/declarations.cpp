@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace XML {
 

@@ -32,7 +32,7 @@
 #include <memory>
 #include <new>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "xml/xml_scanner.h"
 #include "xml/xml_tree.h"
 

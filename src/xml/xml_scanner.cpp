@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace XML {
 

@@ -1,6 +1,6 @@
 #include "xml/xml_tree.h"
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace XML {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "judge/check_solution.h"
 #include "support/problem_fixture.h"
 

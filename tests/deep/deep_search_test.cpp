@@ -86,8 +86,8 @@ TEST(DeepSearch, NeverReportsATimetableWorseThanTheInitialOne) {
 
         DeepOptions options = stepsOnly(2, 2000);
         options.fromSolution = true;
-        options.initialScore = initialScore;
         SolutionRecords records;
+        records.initialScore = initialScore;
         runDeepSearch(loaded.problem, options, noStop, records);
         EXPECT_LE(records.found.score(), initialScore);
         EXPECT_EQ(records.found.score(), judgeRecord(loaded.problem, records.found));

@@ -7,14 +7,15 @@
 
 #include "deep/placer.h"
 #include "deep_fixture.h"
-#include "space/space_fixture.h"
 #include "support/problem_fixture.h"
+#include "support/problem_text.h"
 
 using deep_testing::judge;
 using deep_testing::Loaded;
-using space_testing::activity;
-using space_testing::problemText;
-using space_testing::resource;
+using problem_text::activity;
+using problem_text::dependence;
+using problem_text::problemText;
+using problem_text::resource;
 
 namespace {
 
@@ -86,9 +87,8 @@ TEST(DeepPlacing, EmptiesADayOfAResourceAtItsDayLimit) {
     // availability. Whichever comes second takes the day of the first out.
     const std::string text = problemText(
         2, 2, resource("T", "<MaxDays>1</MaxDays>"),
-        activity("A", 1, {"T"}, {}, 'A', "<TimePreferences><Avail>0#1</Avail></TimePreferences>") +
-            activity("B", 1, {"T"}, {}, 'A',
-                     "<TimePreferences><Avail>2#3</Avail></TimePreferences>"));
+        activity("A", 1, {"T"}, {}, "<TimePreferences><Avail>0#1</Avail></TimePreferences>") +
+            activity("B", 1, {"T"}, {}, "<TimePreferences><Avail>2#3</Avail></TimePreferences>"));
     Loaded loaded(text);
     Timetable timetable(loaded.facts);
     Random random(1);
@@ -109,10 +109,8 @@ TEST(DeepPlacing, PlacesActivitiesThatMustStartTogetherAsOneBlock) {
         resource("T1") + resource("T2", "<TimePreferences><Hard>0#1</Hard></TimePreferences>") +
             resource("T3"),
         activity("A", 1, {"T1"}) + activity("B", 1, {"T2"}) + activity("C", 1, {"T3"}) +
-            activity("E", 1, {"T1"}, {}, 'A',
-                     "<TimePreferences><Avail>2#3</Avail></TimePreferences>"),
-        space_testing::dependence("A", "B", "Concurrently") +
-            space_testing::dependence("C", "B", "Concurrently"));
+            activity("E", 1, {"T1"}, {}, "<TimePreferences><Avail>2#3</Avail></TimePreferences>"),
+        dependence("A", "B", "Concurrently") + dependence("C", "B", "Concurrently"));
     Loaded loaded(text);
     EXPECT_EQ(loaded.facts.activities[0].block.size(), 3u);
     for (unsigned seed = 1; seed <= 10; ++seed) {

@@ -31,10 +31,6 @@ TEST(CommandLine, TwoFileNamesRunWithDefaults) {
     EXPECT_EQ(p.line.action, Action::run);
     EXPECT_EQ(p.line.inputFile, "in.xml");
     EXPECT_EQ(p.line.outputFile, "out.xml");
-    EXPECT_EQ(p.settings.verbosity, 10);
-    EXPECT_EQ(p.settings.timeLimit, -1);
-    EXPECT_FALSE(p.settings.showScores);
-    EXPECT_FALSE(p.settings.initialSolution);
     EXPECT_FALSE(p.line.calculate);
     EXPECT_FALSE(p.line.logToStdout);
     EXPECT_TRUE(p.line.resultFile.empty());

@@ -7,7 +7,7 @@
 #include <string>
 #include <unistd.h>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <unistd.h>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 
 namespace {
 

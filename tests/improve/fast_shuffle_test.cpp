@@ -5,18 +5,15 @@
 #include <sstream>
 #include <string>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "improve/fast_shuffle.h"
 #include "improve/shuffle_fixture.h"
 #include "improve/shuffler.h"
 
 using namespace shuffle_testing;
 using space_testing::Built;
-using space_testing::activity;
-using space_testing::dependence;
-using space_testing::problemText;
-using space_testing::resource;
+using namespace problem_text;
 
 namespace {
 
@@ -49,7 +46,7 @@ TEST(FastShuffle, KeepsTheJudgementAndNeverRaisesTheScoreOnGeneratedProblems) {
     int improved = 0;
     for (unsigned seed = 1; seed <= 300; seed++) {
         const std::string label = "problem seed " + std::to_string(seed);
-        Built built(randomProblem(seed));
+        Built built(testing_support::randomProblem(seed));
         storeGreedyTimetable(built, seed);
         const int before = built.space->myScore;
         shuffleChecked(built, label);
@@ -112,7 +109,7 @@ TEST(FastShuffle, TakesTheEarliestOfEqualStarts) {
     //      ..A.   stays: slot 3 ties but comes later
     //      B...   C moves from 3 to 1, the earliest free start
     Built built(problemText(1, 4, resource("T"),
-                            activity("A", 1, {}, {}, 'A', prefs(soft(5, "0#1"))) +
+                            activity("A", 1, {}, {}, week("A") + prefs(soft(5, "0#1"))) +
                                 activity("B", 1, {"T"}) + activity("C", 1, {"T"})));
     storeTimetable(built, {2, 0, 3});
     FastShuffle(*built.space);
@@ -164,7 +161,7 @@ TEST(FastShuffle, TakesTheGroupMemberThatIsFreeAtTheBetterStart) {
     //      B...   B holds R0 at slot 0
     //      A...   A moves from 3 to 0 and takes R1
     Built built(problemText(1, 4, resource("R0") + resource("R1"),
-                            activity("A", 1, {}, {{"R0", "R1"}}, 'A', prefs(soft(5, "2#3"))) +
+                            activity("A", 1, {}, {{"R0", "R1"}}, week("A") + prefs(soft(5, "2#3"))) +
                                 activity("B", 1, {"R0"})));
     storeTimetable(built, {3, 0});
     ASSERT_EQ(built.space->solGrsel[0], built.resource("R0"));
@@ -182,7 +179,7 @@ TEST(FastShuffle, NeverTakesAMemberWhoseBreakRunsIntoAnotherActivity) {
     Built built(problemText(
         1, 5, resource("R0", "<Break>1</Break>" + prefs(soft(5, "3#4"))) +
                   resource("R1", prefs(soft(1, "0#4"))),
-        activity("A", 1, {}, {{"R0", "R1"}}, 'A', prefs(soft(5, "0"))) + activity("B", 1, {"R0"})));
+        activity("A", 1, {}, {{"R0", "R1"}}, week("A") + prefs(soft(5, "0"))) + activity("B", 1, {"R0"})));
     storeTimetable(built, {0, 2});
     ShuffleTables tables;
     Shuffler shuffler(*built.space, tables);
@@ -198,7 +195,7 @@ TEST(FastShuffle, NeverTakesAMemberWhoseBreakRunsIntoAnotherActivity) {
 TEST(FastShuffle, HonoursMaxDays) {
     // Two days of three slots; T works on one day at most. A costs 5 on day 0.
     const std::string teacher = resource("T", "<MaxDays>1</MaxDays>");
-    const std::string a = activity("A", 1, {"T"}, {}, 'A', prefs(soft(5, "0#2")));
+    const std::string a = activity("A", 1, {"T"}, {}, week("A") + prefs(soft(5, "0#2")));
     {
         // B keeps T on day 0, so A cannot leave it.
         Built built(problemText(2, 3, teacher, a + activity("B", 1, {"T"})));
@@ -222,7 +219,7 @@ TEST(FastShuffle, PricesOneWeekResourcePreferencesAsTheJudgement) {
     // At 0 the judgement charges (1 + 1) / 2 = 1, although each slot alone
     // halves to 0; at 1 it charges 1 / 2 = 0, so A goes to 1.
     Built built(problemText(1, 4, resource("T", prefs(soft(1, "0#1"))),
-                            activity("A", 2, {"T"}, {}, 'E')));
+                            activity("A", 2, {"T"}, {}, week("E"))));
     storeTimetable(built, {2});
     FastShuffle(*built.space);
     EXPECT_EQ(built.space->time_sel, (std::vector<int>{1}));
@@ -265,7 +262,7 @@ TEST(FastShuffle, DetailedLogsLeaveTheResultAlone) {
         std::vector<int> chosen[2];
         int scores[2];
         for (int logged = 0; logged < 2; logged++) {
-            Built built(randomProblem(seed));
+            Built built(testing_support::randomProblem(seed));
             storeGreedyTimetable(built, seed);
             std::FILE* sink = std::tmpfile();
             std::FILE* saved = logStream;

@@ -2,16 +2,10 @@
 #include <string>
 
 #include "space/space_fixture.h"
+#include "support/random_problem.h"
 
 // Problems and starting timetables for the fast shuffle tests.
 namespace shuffle_testing {
-
-// A small problem drawn from seed with every feature the shuffle prices or
-// obeys: one-week and every-week activities of length 1 and 2, own and
-// resource preferences, unavailable slots, breaks (on grouped resources too),
-// MaxDays, Balanced, Continuous (soft and hard), groups of rooms and
-// projectors, hard and soft dependences of every operator.
-std::string randomProblem(unsigned seed);
 
 // Stores a valid timetable in the space as the search driver does before a
 // shuffle: time_sel, solGrsel and myScore (its judgement). Activities are

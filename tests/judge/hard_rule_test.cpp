@@ -88,16 +88,16 @@ const std::vector<Refused> refusedCases = {
      "Resource used in too many days \\{res 0 \\[T\\]\\}"},
     // slot 0123|4567
     //      .BBA|....
-    {problemText(2, 4, "", activity("A", 1, {}) + activity("B", 2, {}), dependence("A", "Before", "B")),
+    {problemText(2, 4, "", activity("A", 1, {}) + activity("B", 2, {}), dependence("A", "B", "Before")),
      {{"A", 3, {}}, {"B", 1, {}}}, "Broken before dependence 0 \\(0 \\[A\\]: 3-3, 1 \\[B\\]: 1-2\\)"},
     //      ...A|BB..
     {problemText(2, 4, "", activity("A", 1, {}) + activity("B", 2, {}),
-                 dependence("A", "Closely before", "B")),
+                 dependence("A", "B", "Closely before")),
      {{"A", 3, {}}, {"B", 4, {}}},
      "Broken closely before dependence 0 \\(0 \\[A\\]: 3-3, 1 \\[B\\]: 4-5\\)"},
     //      .BBA|....   the longer activity is stored first
     {problemText(2, 4, "", activity("A", 1, {}) + activity("B", 2, {}),
-                 dependence("A", "Concurrently", "B")),
+                 dependence("A", "B", "Concurrently")),
      {{"A", 3, {}}, {"B", 1, {}}},
      "Broken concurrently dependence 0 \\(1 \\[B\\]: 1-2, 0 \\[A\\]: 3-3\\)"},
     // Order: B, listed first, has too few resources; A a forbidden slot.
@@ -105,7 +105,7 @@ const std::vector<Refused> refusedCases = {
      {{"B", 1, {}}, {"A", 0, {}}}, "Wrong number of used resources \\{act 1 \\[B\\]\\}"},
     // Order: MaxDays before dependences.  slot 0|1  B|A
     {problemText(2, 1, resource("T", "<MaxDays>1</MaxDays>"),
-                 activity("A", 1, {"T"}) + activity("B", 1, {"T"}), dependence("A", "Before", "B")),
+                 activity("A", 1, {"T"}) + activity("B", 1, {"T"}), dependence("A", "B", "Before")),
      {{"A", 1, {"T"}}, {"B", 0, {"T"}}}, "Resource used in too many days \\{res 0 \\[T\\]\\}"},
 };
 

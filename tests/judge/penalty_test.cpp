@@ -44,21 +44,21 @@ const std::vector<Scored> scoredCases = {
      {{"A", 0, {"R2"}}}, 4},
     // slot 0123   A before B, weight 7; overlapping is not before
     //      B.A.  / AB..
-    {"before broken", problemText(1, 4, "", twoActivities, dependence("A", "Before", "B", 7)),
+    {"before broken", problemText(1, 4, "", twoActivities, dependence("A", "B", "Before", 7)),
      {{"A", 2, {}}, {"B", 0, {}}}, 7},
-    {"before overlapping", problemText(1, 4, "", twoActivities, dependence("A", "Before", "B", 7)),
+    {"before overlapping", problemText(1, 4, "", twoActivities, dependence("A", "B", "Before", 7)),
      {{"A", 0, {}}, {"B", 0, {}}}, 7},
-    {"before kept", problemText(1, 4, "", twoActivities, dependence("A", "Before", "B", 7)),
+    {"before kept", problemText(1, 4, "", twoActivities, dependence("A", "B", "Before", 7)),
      {{"A", 0, {}}, {"B", 1, {}}}, 0},
     // slot 0123   A after B is stored as B before A
     //      AB..
-    {"after broken", problemText(1, 4, "", twoActivities, dependence("A", "After", "B", 6)),
+    {"after broken", problemText(1, 4, "", twoActivities, dependence("A", "B", "After", 6)),
      {{"A", 0, {}}, {"B", 1, {}}}, 6},
     // slot 0123|4567   B starts after A ends, but on the next day
     //      ..A.|B...
-    {"closely before, next day", problemText(2, 4, "", twoActivities, dependence("A", "Closely before", "B", 5)),
+    {"closely before, next day", problemText(2, 4, "", twoActivities, dependence("A", "B", "Closely before", 5)),
      {{"A", 2, {}}, {"B", 4, {}}}, 5},
-    {"closely before kept", problemText(2, 4, "", twoActivities, dependence("A", "Closely before", "B", 5)),
+    {"closely before kept", problemText(2, 4, "", twoActivities, dependence("A", "B", "Closely before", 5)),
      {{"A", 2, {}}, {"B", 3, {}}}, 0},
     // slot 0123   the shorter must lie inside the longer (stored first)
     //      LLL.   SS ends after L: broken; S inside: kept
@@ -66,12 +66,12 @@ const std::vector<Scored> scoredCases = {
     //      .S..
     {"concurrently",
      problemText(1, 4, "", activity("S", 1, {}) + activity("L", 3, {}) + activity("SS", 2, {}),
-                 dependence("S", "Concurrently", "L", 9) + dependence("L", "Concurrently", "SS", 8)),
+                 dependence("S", "L", "Concurrently", 9) + dependence("L", "SS", "Concurrently", 8)),
      {{"S", 1, {}}, {"L", 0, {}}, {"SS", 2, {}}}, 8},
     // slot 0123   broken, but weight 0; the hard one has B unassigned
     //      .A..
     {"weight 0 and unassigned",
-     problemText(1, 4, "", twoActivities, dependence("A", "Before", "B", 0) + dependence("A", "Before", "B")),
+     problemText(1, 4, "", twoActivities, dependence("A", "B", "Before", 0) + dependence("A", "B", "Before")),
      {{"A", 1, {}}, {"B", -1, {}}}, 1000000},
     // slot 0123   continuous 7: 7 / 2 per slot of gap, one slot in each week
     //      A.B.

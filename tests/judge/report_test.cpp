@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "judge/check_solution.h"
 #include "judge/timetable_builder.h"
 

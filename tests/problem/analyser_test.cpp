@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "driver/run_settings.h"
+#include "base/run_settings.h"
 #include "problem/analyser.h"
 #include "problem_test_support.h"
 
@@ -22,7 +22,6 @@ void expectError(const std::string& text, const std::string& message) {
         << text;
 }
 
-std::string group(const std::string& members) { return "<Group>" + members + "</Group>"; }
 
 std::string resourceXml(const std::string& id, const std::string& content) {
     return "<Resource id=\"" + id + "\">" + content + "</Resource>";
@@ -32,7 +31,7 @@ std::string resourceXml(const std::string& id, const std::string& content) {
 
 TEST(Analyser, BreaksAddSlotsAtTheEndOfEachDay) {
     // Breaks 0, 2 and 1: two slots are added to each of the 5 days of 8.
-    std::string text = problemXml(
+    std::string text = problemText(
         5, 8,
         resourceXml("R0", "<Break>0</Break>") +
             resourceXml("R1", "<TimePreferences><Hard>9</Hard><Soft score=\"3\">9</Soft>"
@@ -62,43 +61,43 @@ TEST(Analyser, BreaksAddSlotsAtTheEndOfEachDay) {
 }
 
 TEST(Analyser, SlotsOutsideTheGridAreRefused) {
-    expectError(problemXml(5, 8, resourceXml("T", "<TimePreferences><Hard>40</Hard>"
+    expectError(problemText(5, 8, resourceXml("T", "<TimePreferences><Hard>40</Hard>"
                                                   "</TimePreferences>"), ""),
                 "Timeslot number out of range (40)");
-    expectError(problemXml(5, 8, "",
+    expectError(problemText(5, 8, "",
                            "<Activity id=\"a\"><Length>1</Length><RequiredResources/>"
                            "<TimePreferences><Soft>39#41</Soft></TimePreferences></Activity>"),
                 "Timeslot number out of range (40)");
 }
 
 TEST(Analyser, SizeLimits) {
-    expectError(problemXml(5, 8, "", activityXml("a", 41, "", "")),
+    expectError(problemText(5, 8, "", activityText("a", 41, "")),
                 "Activity longer than the whole timetable (activity 0 [a])");
-    EXPECT_EQ(analysed(problemXml(5, 8, "", activityXml("a", 40, "", ""))).activities[0].length, 40);
+    EXPECT_EQ(analysed(problemText(5, 8, "", activityText("a", 40, ""))).activities[0].length, 40);
 
-    expectError(problemXml(1000, 100, resourceXml("T", "<Break>1</Break>"), ""),
+    expectError(problemText(1000, 100, resourceXml("T", "<Break>1</Break>"), ""),
                 "Too many timeslots with the added slots (1000 days x 101 slots per day, "
                 "at most 100000)");
-    expectError(problemXml(5, 8, resourceXml("T", "<Break>2147483647</Break>"), ""),
+    expectError(problemText(5, 8, resourceXml("T", "<Break>2147483647</Break>"), ""),
                 "Too many timeslots with the added slots (5 days x 2147483655 slots per day, "
                 "at most 100000)");
 
     // 501 activities on 100000 slots would need more than 50000000 entries
     // per per-slot table.
     std::string activities;
-    for (int i = 0; i < 501; ++i) activities += activityXml("a" + std::to_string(i), 1, "", "");
-    expectError(problemXml(1, 100000, "", activities),
+    for (int i = 0; i < 501; ++i) activities += activityText("a" + std::to_string(i), 1, "");
+    expectError(problemText(1, 100000, "", activities),
                 "Problem too large (501 activities, 0 resources, 100000 timeslots; at most "
                 "50000000 activity or resource timeslots)");
 }
 
 TEST(Analyser, SoftCostsNeverOverflow) {
-    expectError(problemXml(5, 8,
+    expectError(problemText(5, 8,
                            resourceXml("T", "<TimePreferences><Soft score=\"2147483647\">3</Soft>"
                                             "<Soft score=\"1\">3</Soft></TimePreferences>"),
                            ""),
                 "Soft scores too large (resource 0 [T])");
-    expectError(problemXml(5, 8, "",
+    expectError(problemText(5, 8, "",
                            "<Activity id=\"a\"><Length>2</Length><RequiredResources/>"
                            "<TimePreferences><Soft score=\"2147483647\">0#1</Soft>"
                            "</TimePreferences></Activity>"),
@@ -108,10 +107,10 @@ TEST(Analyser, SoftCostsNeverOverflow) {
 TEST(Analyser, GroupsAreIdenticalOnlyInTheSameOrder) {
     std::string resources = resourceXml("X", "") + resourceXml("Y", "") + resourceXml("Z", "");
     std::string activities =
-        activityXml("a", 1, "", group(res("X") + res("Y"))) +
-        activityXml("b", 1, "", group(res("Y") + res("X"))) +
-        activityXml("c", 1, "", res("Z") + group(res("X") + res("Y")));
-    ProblemData problem = analysed(problemXml(5, 8, resources, activities));
+        activityText("a", 1, group(res("X") + res("Y"))) +
+        activityText("b", 1, group(res("Y") + res("X"))) +
+        activityText("c", 1, res("Z") + group(res("X") + res("Y")));
+    ProblemData problem = analysed(problemText(5, 8, resources, activities));
     ASSERT_EQ(problem.groups.size(), 2u);
     EXPECT_EQ(problem.groups[0].resources, (std::vector<int>{0, 1}));
     EXPECT_EQ(problem.groups[0].activities, (std::vector<int>{0, 2}));
@@ -131,10 +130,10 @@ TEST(Analyser, GroupsAreIdenticalOnlyInTheSameOrder) {
 
 TEST(Analyser, TraceShowsEachGroupAsNewOnlyOnce) {
     std::string resources = resourceXml("X", "") + resourceXml("Y", "") + resourceXml("Z", "");
-    std::string activities = activityXml("a", 1, "", res("Z") + group(res("X") + res("Y"))) +
-                             activityXml("b", 1, "", group(res("X") + res("Y"))) +
-                             activityXml("c", 1, "", "");
-    std::string text = problemXml(5, 8, resources, activities);
+    std::string activities = activityText("a", 1, res("Z") + group(res("X") + res("Y"))) +
+                             activityText("b", 1, group(res("X") + res("Y"))) +
+                             activityText("c", 1, "");
+    std::string text = problemText(5, 8, resources, activities);
     ProblemData problem;
     std::string log = captureLog([&] {
         runSettings.verbosity = 40;
@@ -158,7 +157,7 @@ TEST(Analyser, TraceShowsEachGroupAsNewOnlyOnce) {
 TEST(Analyser, NameAndRequirementMessages) {
     std::string resources = resourceXml("X", "") + resourceXml("Y", "") + resourceXml("Z", "");
     auto one = [&](const std::string& required) {
-        return problemXml(5, 8, resources, activityXml("a", 1, "", required));
+        return problemText(5, 8, resources, activityText("a", 1, required));
     };
     expectError(one(res("X") + group(res("X") + res("Y"))),
                 "The same resource needed twice (0 [X])");
@@ -169,16 +168,16 @@ TEST(Analyser, NameAndRequirementMessages) {
     expectError(one(res("Q")), "Id \"Q\" not found");
     // Names differ by case.
     expectError(one(res("x")), "Id \"x\" not found");
-    expectError(problemXml(5, 8, resources + resourceXml("Y", ""), ""),
+    expectError(problemText(5, 8, resources + resourceXml("Y", ""), ""),
                 "The same ID used twice (Y)");
-    expectError(problemXml(5, 8, "", activityXml("a", 1, "", "") + activityXml("a", 1, "", "")),
+    expectError(problemText(5, 8, "", activityText("a", 1, "") + activityText("a", 1, "")),
                 "The same ID used twice (a)");
 }
 
 TEST(Analyser, DependencesAreNormalised) {
     std::string activities;
     for (int i = 0; i < 6; ++i)
-        activities += activityXml("a" + std::to_string(i), i == 2 ? 2 : 1, "", "");
+        activities += activityText("a" + std::to_string(i), i == 2 ? 2 : 1, "");
     auto dependence = [](const std::string& first, const std::string& second,
                          const std::string& op) {
         return "<Dependence><FirstActivity>" + first + "</FirstActivity><SecondActivity>" +
@@ -189,30 +188,31 @@ TEST(Analyser, DependencesAreNormalised) {
                               dependence("a1", "a2", "Concurrently") +
                               dependence("a4", "a3", "Concurrently") +
                               dependence("a4", "a0", "Closely before");
-    ProblemData problem = analysed(problemXml(5, 8, "", activities, dependences));
-    auto expect = [&](int i, int first, int second, int op) {
+    ProblemData problem = analysed(problemText(5, 8, "", activities, dependences));
+    auto expect = [&](int i, int first, int second, DependenceOp op) {
         const Dependence& d = problem.dependences[i];
-        EXPECT_EQ(std::vector<int>({d.first, d.second, d.op}), std::vector<int>({first, second, op}))
+        EXPECT_EQ(std::vector<int>({d.first, d.second}), std::vector<int>({first, second}))
             << "dependence " << i;
+        EXPECT_EQ(d.op, op) << "dependence " << i;
         EXPECT_TRUE(d.firstId.empty() && d.secondId.empty());
     };
-    expect(0, 5, 3, opBefore);
-    expect(1, 1, 0, opCloselyBefore);
-    expect(2, 2, 1, opConcurrently);  // the longer activity first
-    expect(3, 4, 3, opConcurrently);  // equal lengths keep their order
-    expect(4, 4, 0, opCloselyBefore);
+    expect(0, 5, 3, DependenceOp::before);
+    expect(1, 1, 0, DependenceOp::closelyBefore);
+    expect(2, 2, 1, DependenceOp::concurrently);  // the longer activity first
+    expect(3, 4, 3, DependenceOp::concurrently);  // equal lengths keep their order
+    expect(4, 4, 0, DependenceOp::closelyBefore);
     EXPECT_EQ(problem.activities[0].dependences, (std::vector<int>{1, 4}));
     EXPECT_EQ(problem.activities[3].dependences, (std::vector<int>{0, 3}));
     EXPECT_EQ(problem.activities[4].dependences, (std::vector<int>{3, 4}));
 
-    expectError(problemXml(5, 8, "", activities, dependence("a0", "zz", "Before")),
+    expectError(problemText(5, 8, "", activities, dependence("a0", "zz", "Before")),
                 "Id \"zz\" not found");
 }
 
 TEST(Analyser, ResourceRuleMessages) {
     auto grouped = [](const std::string& rule) {
-        return problemXml(5, 8, resourceXml("P", "") + resourceXml("G", rule),
-                          activityXml("a", 1, "", group(res("P") + res("G"))));
+        return problemText(5, 8, resourceXml("P", "") + resourceXml("G", rule),
+                          activityText("a", 1, group(res("P") + res("G"))));
     };
     expectError(grouped("<Balanced score=\"2\"/>"),
                 "MaxDays and Balanced are not supported for resources in groups (resource 1 [G])");
@@ -220,7 +220,7 @@ TEST(Analyser, ResourceRuleMessages) {
                 "MaxDays and Balanced are not supported for resources in groups (resource 1 [G])");
     expectError(grouped("<Continuous/>"),
                 "Continuous not supported for resources in groups (resource 1 [G])");
-    expectError(problemXml(5, 8, resourceXml("P", "") + resourceXml("M", "<MaxDays>0</MaxDays>"), ""),
+    expectError(problemText(5, 8, resourceXml("P", "") + resourceXml("M", "<MaxDays>0</MaxDays>"), ""),
                 "MaxDays shoud be at least 1 (resource 1 [M])");
 }
 
@@ -231,11 +231,11 @@ TEST(Analyser, ResourceIndexesAndFigures) {
                             resourceXml("B", "<Balanced score=\"3\"/><Continuous score=\"5\"/>") +
                             resourceXml("P", "") + resourceXml("G2", "");
     std::string activities =
-        activityXml("a", 2, "A", res("M") + res("C") + res("B") + group(res("G1") + res("G2"))) +
-        activityXml("b", 1, "O", res("M") + res("B")) +
-        activityXml("c", 2, "E", res("C")) +
-        activityXml("d", 3, "O", res("C") + group(res("G2") + res("G1")));
-    ProblemData problem = analysed(problemXml(5, 8, resources, activities));
+        activityText("a", 2, res("M") + res("C") + res("B") + group(res("G1") + res("G2")), week("A")) +
+        activityText("b", 1, res("M") + res("B"), week("O")) +
+        activityText("c", 2, res("C"), week("E")) +
+        activityText("d", 3, res("C") + group(res("G2") + res("G1")), week("O"));
+    ProblemData problem = analysed(problemText(5, 8, resources, activities));
     auto indexes = [&](int r) {
         const Resource& resource = problem.resources[r];
         return std::vector<int>{resource.grres, resource.mdres, resource.contres};
@@ -268,12 +268,12 @@ TEST(Analyser, ResourceIndexesAndFigures) {
 TEST(Analyser, ConflictsShareAResourceInACommonWeek) {
     std::string resources = resourceXml("T", "<Break>2</Break>") + resourceXml("C", "") +
                             resourceXml("R1", "") + resourceXml("R2", "");
-    std::string activities = activityXml("x", 1, "A", res("T") + res("C")) +
-                             activityXml("y", 1, "E", res("T")) +
-                             activityXml("z", 1, "O", res("C")) +
-                             activityXml("w", 1, "O", res("C") + res("T")) +
-                             activityXml("v", 1, "", group(res("R1") + res("R2")));
-    ProblemData problem = analysed(problemXml(5, 8, resources, activities));
+    std::string activities = activityText("x", 1, res("T") + res("C"), week("A")) +
+                             activityText("y", 1, res("T"), week("E")) +
+                             activityText("z", 1, res("C"), week("O")) +
+                             activityText("w", 1, res("C") + res("T"), week("O")) +
+                             activityText("v", 1, group(res("R1") + res("R2")));
+    ProblemData problem = analysed(problemText(5, 8, resources, activities));
     EXPECT_EQ(problem.activities[0].conflicts, (Conflicts{{0, 2}, {1, 2}, {2, 0}, {3, 2}}));
     EXPECT_EQ(problem.activities[1].conflicts, (Conflicts{{0, 2}, {1, 2}}));
     EXPECT_EQ(problem.activities[2].conflicts, (Conflicts{{0, 0}, {2, 0}, {3, 0}}));
@@ -285,10 +285,10 @@ TEST(Analyser, GroupSelectionOffsets) {
     std::string resources = resourceXml("X", "") + resourceXml("Y", "") + resourceXml("Z", "") +
                             resourceXml("W", "");
     std::string activities =
-        activityXml("a", 1, "", group(res("X") + res("Y")) + group(res("Z") + res("W"))) +
-        activityXml("b", 1, "", res("X")) +
-        activityXml("c", 1, "", group(res("Z") + res("W")));
-    ProblemData problem = analysed(problemXml(5, 8, resources, activities));
+        activityText("a", 1, group(res("X") + res("Y")) + group(res("Z") + res("W"))) +
+        activityText("b", 1, res("X")) +
+        activityText("c", 1, group(res("Z") + res("W")));
+    ProblemData problem = analysed(problemText(5, 8, resources, activities));
     EXPECT_EQ(problem.activities[0].grsel, 0);
     EXPECT_EQ(problem.activities[1].grsel, 2);
     EXPECT_EQ(problem.activities[2].grsel, 2);
@@ -306,8 +306,8 @@ TEST(Analyser, StartCostsAndHalvedResourceCosts) {
     std::string own = "<TimePreferences><Soft score=\"4\">4</Soft><Hard>7</Hard></TimePreferences>";
     std::string activities =
         "<Activity id=\"odd\"><Length>2</Length><Week>O</Week><RequiredResources>" + res("S") +
-        "</RequiredResources>" + own + "</Activity>" + activityXml("every", 2, "", res("S"));
-    ProblemData problem = analysed(problemXml(2, 4, resources, activities));
+        "</RequiredResources>" + own + "</Activity>" + activityText("every", 2, res("S"));
+    ProblemData problem = analysed(problemText(2, 4, resources, activities));
     ASSERT_EQ(problem.nbSlots, 10);
 
     // One-week activity: the resource's costs count half (integer division).

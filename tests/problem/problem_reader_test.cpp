@@ -182,15 +182,15 @@ TEST(ProblemReader, ReadValuesAndDefaults) {
         "<Resource id=\"U\"><Continuous score=\"0\"/><Balanced score=\"7\"/></Resource>"
         "<Resource id=\"V\"><Continuous score=\"12\"/></Resource>";
     std::string activities =
-        activityXml("a", 2, "E", "<Group>" + res("U") + "</Group>" +
+        activityText("a", 2, "<Group>" + res("U") + "</Group>" +
                                      "<Group conjunctive=\"yes\">" + res("V") + res("T") +
-                                     "</Group><Group conjunctive=\"yes\"/>");
+                                     "</Group><Group conjunctive=\"yes\"/>", week("E"));
     std::string dependences =
         "<Dependence id=\"d1\"><FirstActivity>a</FirstActivity><SecondActivity>a"
         "</SecondActivity><Operator>Before</Operator></Dependence>"
         "<Dependence score=\"5\"><FirstActivity>a</FirstActivity><SecondActivity>a"
         "</SecondActivity><Operator>Closely before</Operator></Dependence>";
-    std::string text = problemXml(5, 8, resources, activities, dependences);
+    std::string text = problemText(5, 8, resources, activities, dependences);
     text.replace(text.find("</Timetable>"), 0, "<Solution><Whatever/></Solution>");
     ProblemData problem = analysed(text);
 
@@ -224,9 +224,9 @@ TEST(ProblemReader, ReadValuesAndDefaults) {
 
     ASSERT_EQ(problem.dependences.size(), 2u);
     EXPECT_EQ(problem.dependences[0].score, -1);
-    EXPECT_EQ(problem.dependences[0].op, opBefore);
+    EXPECT_EQ(problem.dependences[0].op, DependenceOp::before);
     EXPECT_EQ(problem.dependences[1].score, 5);
-    EXPECT_EQ(problem.dependences[1].op, opCloselyBefore);
+    EXPECT_EQ(problem.dependences[1].op, DependenceOp::closelyBefore);
 }
 
 TEST(ProblemReader, AvailListsTheOnlyAvailableSlots) {
@@ -236,5 +236,5 @@ TEST(ProblemReader, AvailListsTheOnlyAvailableSlots) {
     ASSERT_EQ(unavail.size(), 37u);
     EXPECT_EQ(unavail.front(), 2);
     EXPECT_EQ(unavail.back(), 38);
-    EXPECT_EQ(problem.resources[0].timePrefs.hardMode, 1);
+    EXPECT_EQ(problem.resources[0].timePrefs.hardMode, HardMode::hard);
 }

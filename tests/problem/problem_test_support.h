@@ -10,9 +10,10 @@
 #include <string>
 #include <unistd.h>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "problem/problem_data.h"
 #include "support/problem_fixture.h"
+#include "support/problem_text.h"
 
 namespace problem_tests {
 
@@ -66,31 +67,7 @@ inline std::string captureLog(const std::function<void()>& action) {
     return text;
 }
 
-// A problem of days x slots with the given resources (all under Teachers),
-// activities and dependences, each given as XML text.
-inline std::string problemXml(int days, int slots, const std::string& resources,
-                              const std::string& activities,
-                              const std::string& dependences = "") {
-    std::string text = "<Timetable><Problem><General><DaysPerWeek>" + std::to_string(days) +
-                       "</DaysPerWeek><SlotsPerDay>" + std::to_string(slots) +
-                       "</SlotsPerDay></General>\n<Resources><Classrooms/><Teachers>" +
-                       resources + "</Teachers><Classes/></Resources>\n<Activities>" +
-                       activities + "</Activities>\n";
-    if (!dependences.empty()) text += "<Dependences>" + dependences + "</Dependences>\n";
-    return text + "</Problem></Timetable>\n";
-}
-
-// <Activity> with a length, a week letter ("" for the default) and the
-// content of its RequiredResources.
-inline std::string activityXml(const std::string& id, int length, const std::string& week,
-                               const std::string& required) {
-    std::string text = "<Activity id=\"" + id + "\"><Length>" + std::to_string(length) +
-                       "</Length>";
-    if (!week.empty()) text += "<Week>" + week + "</Week>";
-    return text + "<RequiredResources>" + required + "</RequiredResources></Activity>\n";
-}
-
-inline std::string res(const std::string& id) { return "<Resource>" + id + "</Resource>"; }
+using namespace problem_text;
 
 // Analyses the problem quietly.
 inline ProblemData analysed(const std::string& text) {

@@ -30,7 +30,7 @@ std::string dependence(const std::string& score) {
 }
 
 const std::string twoActivities =
-    activityXml("a", 3, "", res("T")) + activityXml("b", 1, "", "");
+    activityText("a", 3, res("T")) + activityText("b", 1, "");
 
 }  // namespace
 
@@ -39,7 +39,7 @@ TEST(ScoreBound, CountsEachTermAtItsLargest) {
     // most min(3 x 5, 10) = 10. Dependence: 7. Continuity: 4 / 2 on every
     // slot of both weeks of 2 x 4, 32. Balance: 3 x a's load of 2 x 3, 18.
     ProblemData problem = analysed(
-        problemXml(2, 4,
+        problemText(2, 4,
                    teacher("<TimePreferences><Soft score=\"5\">0#1</Soft></TimePreferences>"
                            "<Continuous score=\"4\"/><Balanced score=\"3\"/>"),
                    twoActivities, dependence("7")));
@@ -54,29 +54,30 @@ TEST(ScoreBound, TheDearestGroupMemberCounts) {
         "<Resource id=\"X\"><TimePreferences><Soft score=\"2\">0</Soft></TimePreferences>"
         "</Resource><Resource id=\"Y\"><TimePreferences><Soft score=\"9\">5</Soft>"
         "</TimePreferences></Resource>";
-    ProblemData problem = analysed(problemXml(
+    ProblemData problem = analysed(problemText(
         2, 4, resources,
-        activityXml("a", 1, "", "<Group>" + res("X") + res("Y") + "</Group>")));
+        activityText("a", 1, "<Group>" + res("X") + res("Y") + "</Group>")));
     EXPECT_EQ(placedPenaltyBound(problem, INT_MAX), 9);
 }
 
 TEST(ScoreBound, AScoreOfTheLargestIntFitsOnce) {
-    analysed(problemXml(
+    const ProblemData problem = analysed(problemText(
         2, 4, teacher("<TimePreferences><Soft score=\"2147483647\">3</Soft></TimePreferences>"),
-        activityXml("a", 1, "", res("T"))));
+        activityText("a", 1, res("T"))));
+    EXPECT_EQ(problem.activities[0].timePrefs.startSoft[3], 2147483647);
 }
 
 TEST(ScoreBound, SumsBeyondAnIntAreRefused) {
     const std::string dear =
         "<TimePreferences><Soft score=\"2147483647\">3</Soft></TimePreferences>";
     // Two activities on a dear slot.
-    expectRefused(problemXml(2, 4, teacher(dear),
-                             activityXml("a", 1, "", res("T")) + activityXml("b", 1, "", res("T"))));
+    expectRefused(problemText(2, 4, teacher(dear),
+                             activityText("a", 1, res("T")) + activityText("b", 1, res("T"))));
     // Many large soft dependences.
-    expectRefused(problemXml(2, 4, teacher(""), twoActivities,
+    expectRefused(problemText(2, 4, teacher(""), twoActivities,
                              dependence("1000000000") + dependence("1000000000") +
                                  dependence("1000000000")));
     // Continuity and balance weights near 2^31 on a long grid.
-    expectRefused(problemXml(5, 20000, teacher("<Continuous score=\"2147483647\"/>"), twoActivities));
-    expectRefused(problemXml(2, 4, teacher("<Balanced score=\"2147483647\"/>"), twoActivities));
+    expectRefused(problemText(5, 20000, teacher("<Continuous score=\"2147483647\"/>"), twoActivities));
+    expectRefused(problemText(2, 4, teacher("<Balanced score=\"2147483647\"/>"), twoActivities));
 }

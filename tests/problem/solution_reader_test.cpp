@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "driver/files.h"
+#include "base/files.h"
 #include "problem/analyser.h"
 #include "problem/solution_reader.h"
 #include "problem_test_support.h"
@@ -18,9 +18,8 @@ namespace {
 std::string sixActivities() {
     std::string activities;
     for (int i = 0; i < 6; ++i)
-        activities += activityXml("a" + std::to_string(i), 1, "",
-                                  res("T") + "<Group>" + res("R1") + res("R2") + "</Group>");
-    return problemXml(5, 8,
+        activities += activityText("a" + std::to_string(i), 1, res("T") + "<Group>" + res("R1") + res("R2") + "</Group>");
+    return problemText(5, 8,
                       "<Resource id=\"T\"><Break>2</Break></Resource><Resource id=\"R1\"/>"
                       "<Resource id=\"R2\"/>",
                       activities);

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "driver/run_settings.h"
+#include "base/run_settings.h"
 #include "judge/check_solution.h"
 #include "search/search_driver.h"
 #include "search/search_fixture.h"
@@ -30,8 +30,7 @@ struct Searched {
             testing_support::loadProblem(text, problem);
     }
     void search() {
-        std::srand(2007);
-        runSearch(problem, records);
+        runSearch(problem, records, runSettings);
     }
 };
 
@@ -135,7 +134,8 @@ TEST(RunSearch, InitialSolutionIsNeverMadeWorse) {
         for (const SolutionRecord* seed : {&empty, &first.records.best}) {
             Searched run(text);
             run.problem.solution = solutionOf(run.problem, *seed);
-            initialScore = checkSolution(run.problem);
+            const int initialScore = checkSolution(run.problem);
+            run.records.initialScore = initialScore;
             runSettings.initialSolution = true;
             run.search();
             EXPECT_LE(run.records.best.score(), initialScore);
@@ -147,7 +147,6 @@ TEST(RunSearch, InitialSolutionIsNeverMadeWorse) {
             }
         }
     }
-    initialScore = 0;
 }
 
 // The re-solves of a search, counted in its log.

@@ -1,86 +1,19 @@
 #include "search/search_fixture.h"
 
-#include <random>
 
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "judge/check_solution.h"
+#include "support/random_problem.h"
 
 namespace search_testing {
 
 using namespace space_testing;
 
 std::string generatedProblem(unsigned seed) {
-    std::mt19937 random(seed);
-    auto below = [&](int n) { return static_cast<int>(random() % n); };
-
-    const int days = 1 + below(2);
-    const int slotsPerDay = 4 + below(3);
-    const int nbSlots = days * slotsPerDay;
-    auto slot = [&] { return std::to_string(below(nbSlots)); };
-
-    // Teachers carry the day rules; rooms, in groups, only preferences and breaks.
-    const std::vector<std::string> teachers = {"T0", "T1", "T2"};
-    const std::vector<std::string> rooms = {"R0", "R1", "R2"};
-    std::string resources;
-    for (const std::string& t : teachers) {
-        std::string inner = "<TimePreferences><Soft score=\"" + std::to_string(1 + below(5)) +
-                            "\">" + slot() + "</Soft></TimePreferences>";
-        if (below(3) == 0) inner += "<Break>1</Break>";
-        if (below(3) == 0) inner += "<MaxDays>1</MaxDays>";
-        if (below(3) == 0) inner += "<Balanced score=\"" + std::to_string(1 + below(3)) + "\"/>";
-        switch (below(3)) {
-        case 0: inner += "<Continuous/>"; break;
-        case 1: inner += "<Continuous score=\"" + std::to_string(2 + below(4)) + "\"/>"; break;
-        default: break;
-        }
-        resources += resource(t, inner);
-    }
-    for (const std::string& r : rooms) {
-        std::string inner = "<TimePreferences><Hard>" + slot() + "</Hard><Soft score=\"" +
-                            std::to_string(1 + below(4)) + "\">" + slot() +
-                            "</Soft></TimePreferences>";
-        if (below(4) == 0) inner += "<Break>1</Break>";
-        resources += resource(r, inner);
-    }
-
-    // Hard dependences pair disjoint activities (0-1, 2-3, ...) that have
-    // teachers of their own, so that no chain of hard rules can contradict
-    // itself before the first decision; soft ones may link any two.
-    const int nbActivities = 3 + below(3);
-    const std::vector<std::string> operators = {"Before", "Closely before", "After",
-                                                "Closely after", "Concurrently"};
-    std::vector<bool> hard(nbActivities, false);
-    for (int i = 1; i < nbActivities; i += 2) hard[i] = hard[i - 1] = below(2) == 0;
-
-    const char weeks[] = {'A', 'A', 'E', 'O'};
-    std::string activities, dependences;
-    for (int i = 0; i < nbActivities; ++i) {
-        std::string teacher = teachers[below(3)];
-        if (hard[i]) {
-            teacher = "D" + std::to_string(i);
-            resources += resource(teacher, "<TimePreferences><Soft score=\"1\">" + slot() +
-                                               "</Soft></TimePreferences>");
-            if (i % 2 == 1)
-                dependences += dependence("A" + std::to_string(i - 1), "A" + std::to_string(i),
-                                          operators[below(5)]);
-        }
-        std::vector<std::vector<std::string>> groups;
-        if (below(3) != 0) groups.push_back(below(2) ? rooms : std::vector<std::string>{"R1", "R2"});
-        std::string prefs;
-        if (below(2) == 0)
-            prefs = "<TimePreferences><Soft score=\"" + std::to_string(1 + below(3)) + "\">" +
-                    slot() + "</Soft></TimePreferences>";
-        activities += activity("A" + std::to_string(i), 1 + below(2), {teacher},
-                               groups, weeks[below(4)], prefs);
-    }
-    for (int k = below(3); k > 0; --k) {
-        const int first = below(nbActivities), second = below(nbActivities);
-        if (first == second) continue;
-        dependences += dependence("A" + std::to_string(first), "A" + std::to_string(second),
-                                  operators[below(5)], below(6));
-    }
-    return problemText(days, slotsPerDay, resources, activities, dependences);
+    return testing_support::randomProblem(
+        seed, {.minDays = 1, .maxDays = 2, .minActivities = 3, .maxActivities = 5,
+               .maxDependences = 2, .separateHardDependences = true});
 }
 
 QuickSearch::QuickSearch(int newStopAfter, int newStepsUnchanged, int newTimeLimit)

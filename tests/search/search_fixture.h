@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "space/space_fixture.h"
 
 // Random problems, run settings for short searches, and the judgement of a
@@ -12,9 +12,8 @@
 namespace search_testing {
 
 // A random problem of a few activities over one or two short days, using
-// every rule: mixed weeks, breaks, MaxDays, Balanced, Continuous with and
-// without score, soft and hard time preferences, groups, and dependences of
-// every operator (the hard ones never contradict each other).
+// every rule (see ProblemShape), whose hard dependences never contradict
+// each other before the first decision.
 std::string generatedProblem(unsigned seed);
 
 // Sets the run settings of a quick, quiet search and restores the previous

@@ -19,14 +19,14 @@ TEST(JournalTest, GoingBackToTheCurrentPointOnlyResetsTheScalars) {
     const std::vector<TimeVar> domains = space.time;
     const int stamp = space.stamp;
     space.markChanged(0);
-    space.state = 0;
+    space.state = SpaceState::failed;
     space.myScore += 5;
     space.randseed += 1;
     space.noOfWaiting -= 1;
     space.goBack(mark);
     EXPECT_TRUE(space.changedVar.empty());
     EXPECT_EQ(space.stamp, stamp + 2);  // one for markChanged, one for going back
-    EXPECT_EQ(space.state, 1);
+    EXPECT_EQ(space.state, SpaceState::open);
     EXPECT_EQ(space.myScore, mark.myScore);
     EXPECT_EQ(space.randseed, mark.randseed);
     EXPECT_EQ(space.noOfWaiting, mark.noOfWaiting);
@@ -55,10 +55,10 @@ TEST(JournalTest, GoingBackAfterAFailedPropagationGivesTheRootAgain) {
     space.prepareImprove();
     space.commitImprove(0);
     space.processPropagators();
-    ASSERT_EQ(space.state, 0);
+    ASSERT_EQ(space.state, SpaceState::failed);
     EXPECT_EQ(space.myScore, 0);
     space.goBack(root, fresh.space.get());
-    EXPECT_EQ(space.state, 1);
+    EXPECT_EQ(space.state, SpaceState::open);
     EXPECT_TRUE(space.changedVar.empty());
     for (int a = 0; a < 3; ++a) EXPECT_EQ(built.starts(a), range(0, 1));
 }
@@ -73,7 +73,7 @@ TEST(JournalPropertyTest, RandomDecisionsUndoneToTheRootGiveAFreshSpace) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         reportSeedOnAbort(seed);
         std::mt19937 random(seed);
-        const std::string text = generatedProblem(random);
+        const std::string text = testing_support::randomProblem(random);
         std::unique_ptr<Built> built, fresh;
         try {
             built = std::make_unique<Built>(text, seed);
@@ -84,7 +84,7 @@ TEST(JournalPropertyTest, RandomDecisionsUndoneToTheRootGiveAFreshSpace) {
         fresh->space->processPropagators();
         SearchSpace& space = *built->space;
         space.processPropagators();
-        if (space.state != 1) continue;  // contradictory hard dependences
+        if (space.state != SpaceState::open) continue;  // contradictory hard dependences
         const JournalMark root = space.takeMark();
         for (unsigned i = 0; i < 3; ++i) {
             RandomDescent walk(seed * 8 + i);
@@ -107,7 +107,7 @@ TEST(JournalPropertyTest, GoingBackToAMidPointEqualsTheReplayUpToIt) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         reportSeedOnAbort(seed);
         std::mt19937 random(seed);
-        const std::string text = generatedProblem(random);
+        const std::string text = testing_support::randomProblem(random);
         std::unique_ptr<Built> built, replay;
         try {
             built = std::make_unique<Built>(text, seed);
@@ -142,10 +142,8 @@ TEST(JournalPropertyTest, BenchmarkDecisionsUndoneToTheRootGiveAFreshSpace) {
         testing_support::loadProblemFile(path, problem);
         SolutionRecords records;
         allocateRecords(records, problem);
-        std::srand(7);
-        SearchSpace space(problem, records);
-        std::srand(7);
-        SearchSpace fresh(problem, records);
+        SearchSpace space(problem, records, 7);
+        SearchSpace fresh(problem, records, 7);
         fresh.processPropagators();
         space.processPropagators();
         const JournalMark root = space.takeMark();
@@ -156,7 +154,7 @@ TEST(JournalPropertyTest, BenchmarkDecisionsUndoneToTheRootGiveAFreshSpace) {
             const bool stopped = walk.run(space);
             EXPECT_GT(walk.nodes, 50);
             // A complete random timetable of a real problem: one score.
-            if (stopped && space.state == 2) {
+            if (stopped && space.state == SpaceState::solved) {
                 storeTimetable(space, problem);
                 EXPECT_EQ(space.myScore, checkSolution(problem));
             }

@@ -26,11 +26,11 @@ void decide(Built& built, int start, const std::vector<std::string>& members = {
     SearchSpace& space = *built.space;
     space.prepareImprove();
     space.processPropagators();
-    ASSERT_EQ(space.state, 1);
+    ASSERT_EQ(space.state, SpaceState::open);
     space.commitImprove(start);
     for (const std::string& member : members) {
         space.prepareImprove();
-        ASSERT_EQ(space.state, 1);
+        ASSERT_EQ(space.state, SpaceState::open);
         const std::vector<int>& candidates = space.levels.back().pending.back();
         const auto at = std::find(candidates.begin(), candidates.end(), built.resource(member));
         ASSERT_NE(at, candidates.end()) << member;
@@ -42,7 +42,7 @@ void decide(Built& built, int start, const std::vector<std::string>& members = {
 int judged(Built& built) {
     SearchSpace& space = *built.space;
     space.prepareImprove();
-    EXPECT_EQ(space.state, 2);
+    EXPECT_EQ(space.state, SpaceState::solved);
     storeTimetable(space, built.problem);
     return checkSolution(built.problem);
 }
@@ -60,7 +60,7 @@ TEST(PlacementTest, ResourcePreferencesOfAOneWeekActivityAreHalvedOncePerResourc
     Built built(problemText(1, 4,
                             resource("T", softPrefs(3, "0#1")) + resource("R1", softPrefs(5, "0#1")) +
                                 resource("R2"),
-                            activity("A", 2, {"T"}, {{"R1", "R2"}}, 'E', softPrefs(3, "0"))));
+                            activity("A", 2, {"T"}, {{"R1", "R2"}}, week("E") + softPrefs(3, "0"))));
     decide(built, 0, {"R1"});
     // Own 3 in full, T (3 + 3) / 2, R1 (5 + 5) / 2; halving slot by slot would give 9.
     EXPECT_EQ(built.space->myScore, 3 + 3 + 5);
@@ -77,7 +77,7 @@ TEST(PlacementTest, ContinuityChargesTheJudgementsGapWithBreaksAndUnusedLessons)
     // the odd week: (6 - 2 - 2) + (6 - 2 - 2 - 2) = 2, charged 4 / 2 a slot.
     Built built(problemText(1, 6, resource("C", "<Continuous score=\"4\"/><Break>1</Break>"),
                             activity("X", 1, {"C"}) + activity("Y", 1, {"C"}) +
-                                activity("Z", 1, {"C"}, {}, 'O')));
+                                activity("Z", 1, {"C"}, {}, week("O"))));
     decideInOrder(built, {"X", "Y", "Z"});
     decide(built, 0);
     EXPECT_EQ(built.space->myScore, 0);
@@ -110,7 +110,7 @@ TEST(PlacementTest, LeavingUnusedAtTheBoundFails) {
     built.records.found.score() = unassignedCost;
     space.prepareImprove();
     EXPECT_EQ(space.commitImprove(built.problem.nbSlots), 0);
-    EXPECT_EQ(space.state, 0);
+    EXPECT_EQ(space.state, SpaceState::failed);
     EXPECT_EQ(space.failedVar, -1);
 }
 
@@ -120,7 +120,7 @@ std::vector<int> startOrder(int suggestion, bool narrow) {
                             activity("A", 1, {"T"})));
     SearchSpace& space = *built.space;
     built.records.suggestion.start()[0] = suggestion;
-    built.records.narrowChoices = narrow ? 1 : 0;
+    built.records.narrowChoices = narrow;
     EXPECT_EQ(space.prepareImprove(), 5);
     std::vector<int> order;
     int choice = -1;
@@ -144,7 +144,7 @@ TEST(PlacementTest, StartAlternativesBeginWithTheSuggestion) {
 TEST(PlacementTest, CheapestStartIsTakenEvenWhenEveryStartCostsOverOneBillion) {
     const std::string prefs = "<TimePreferences><Soft score=\"1100000000\">0#4</Soft>"
                               "<Soft score=\"5\">0#2</Soft><Soft score=\"5\">4</Soft></TimePreferences>";
-    Built built(problemText(1, 5, resource("T"), activity("A", 1, {"T"}, {}, 'A', prefs)));
+    Built built(problemText(1, 5, resource("T"), activity("A", 1, {"T"}, {}, week("A") + prefs)));
     SearchSpace& space = *built.space;
     EXPECT_EQ(space.prepareFirst(), 2);
     EXPECT_EQ(space.levels.back().start, 3);
@@ -158,7 +158,7 @@ TEST(PlacementTest, CheapestStartIsTakenEvenWhenEveryStartCostsOverOneBillion) {
 TEST(PlacementDeathTest, RunningScoreBeyondAnIntStopsTheRun) {
     const std::string prefs = "<TimePreferences><Soft score=\"2147000000\">0#3</Soft></TimePreferences>";
     Built built(problemText(1, 4, resource("T1") + resource("T2"),
-                            activity("A", 1, {"T1"}, {}, 'A', prefs) + activity("B", 1, {"T2"})));
+                            activity("A", 1, {"T1"}, {}, week("A") + prefs) + activity("B", 1, {"T2"})));
     decideInOrder(built, {"B", "A"});
     decide(built, built.problem.nbSlots);
     EXPECT_EXIT(decide(built, 0), ::testing::ExitedWithCode(1),
@@ -181,7 +181,7 @@ TEST(PlacementTest, TiedStartsAreDrawnAgainAlikeAfterGoingBack) {
         EXPECT_EQ(space.levels.back().start, first);
         EXPECT_EQ(space.randseed, seed);
         space.commitFirst(0);
-        ASSERT_EQ(space.state, 1);
+        ASSERT_EQ(space.state, SpaceState::open);
     }
 }
 
@@ -191,8 +191,8 @@ TEST(PlacementTest, GroupCandidatesAreTheFreeMembersWithTheSuggestionFirst) {
     Built built(problemText(1, 4,
                             resource("T1") + resource("T2") + resource("T3") + resource("R1") +
                                 resource("R2") + resource("R3"),
-                            activity("X", 1, {"T1"}, rooms, 'O') + activity("Y", 1, {"T2"}, rooms, 'E') +
-                                activity("Z", 1, {"T3"}, rooms, 'A', softPrefs(1, "1#3"))));
+                            activity("X", 1, {"T1"}, rooms, week("O")) + activity("Y", 1, {"T2"}, rooms, week("E")) +
+                                activity("Z", 1, {"T3"}, rooms, week("A") + softPrefs(1, "1#3"))));
     SearchSpace& space = *built.space;
     const int y = built.activity("Y");
     built.records.suggestion.grsel()[built.problem.activities[y].grsel] = built.resource("R3");
@@ -209,7 +209,7 @@ TEST(PlacementTest, GroupCandidatesAreTheFreeMembersWithTheSuggestionFirst) {
     EXPECT_EQ(space.prepareFirst(), 2);
     EXPECT_EQ(space.levels.back().start, 0);
     space.commitFirst(0);
-    ASSERT_EQ(space.state, 1);
+    ASSERT_EQ(space.state, SpaceState::open);
     const int z = built.activity("Z");
     EXPECT_EQ(space.grsel[built.problem.activities[z].grsel], built.resource("R2"));
     EXPECT_EQ(judged(built), 0);
@@ -221,11 +221,11 @@ bool firstApproach(SearchSpace& space) {
     while (true) {
         space.prepareFirst();
         space.processPropagators();
-        if (space.state != 1) return space.state == 2;
+        if (space.state != SpaceState::open) return space.state == SpaceState::solved;
         const JournalMark mark = space.takeMark();
         space.commitFirst(0);
         space.processPropagators();
-        if (space.state == 0) {
+        if (space.state == SpaceState::failed) {
             space.goBack(mark);
             space.commitFirst(1);
         }
@@ -241,7 +241,7 @@ TEST(PlacementPropertyTest, RunningScoreEqualsTheJudgement) {
         SCOPED_TRACE("seed " + std::to_string(seed));
         reportSeedOnAbort(seed);
         std::mt19937 random(seed);
-        const std::string text = generatedProblem(random);
+        const std::string text = testing_support::randomProblem(random);
         std::unique_ptr<Built> built;
         try {
             built = std::make_unique<Built>(text, seed);
@@ -250,13 +250,13 @@ TEST(PlacementPropertyTest, RunningScoreEqualsTheJudgement) {
         }
         SearchSpace& space = *built->space;
         space.processPropagators();
-        if (space.state != 1) continue;
+        if (space.state != SpaceState::open) continue;
         const JournalMark root = space.takeMark();
         for (unsigned descent = 0; descent < 4; ++descent) {
             RandomDescent walk(seed * 16 + descent);
             const bool complete = descent == 0 ? firstApproach(space) : walk.run(space);
             if (complete) {
-                ASSERT_EQ(space.state, 2);
+                ASSERT_EQ(space.state, SpaceState::solved);
                 storeTimetable(space, built->problem);
                 int judgement = 0;
                 ASSERT_NO_THROW(judgement = checkSolution(built->problem)) << text;
@@ -281,7 +281,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
         std::mt19937 random(seed);
         std::unique_ptr<Built> built;
         try {
-            built = std::make_unique<Built>(generatedProblem(random, false), seed);
+            built = std::make_unique<Built>(testing_support::randomProblem(random, {.preferences = false, .maxDependences = 0}), seed);
         } catch (const std::runtime_error&) {
             continue;
         }
@@ -289,7 +289,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
         while (true) {
             space.prepareFirst();
             space.processPropagators();
-            if (space.state != 1) break;
+            if (space.state != SpaceState::open) break;
             const int a = space.levels.back().activity;
             const int before = space.myScore;
             int cheapest = INT_MAX, suggestedCost = INT_MAX;
@@ -297,7 +297,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
                 const JournalMark mark = space.takeMark();
                 try {
                     space.placeActivity(x);
-                } catch (int) {
+                } catch (const SpaceFailure&) {
                     // A start that empties another domain still shows its charges.
                 }
                 const int cost = space.myScore - before;
@@ -310,7 +310,7 @@ TEST(PlacementPropertyTest, SuggestedStartIsACheapestPlacement) {
             const JournalMark mark = space.takeMark();
             space.commitFirst(0);
             space.processPropagators();
-            if (space.state == 0) {
+            if (space.state == SpaceState::failed) {
                 space.goBack(mark);
                 space.commitFirst(1);
             }

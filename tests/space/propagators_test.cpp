@@ -27,13 +27,13 @@ struct Pair {
 TEST(PropagatorsTest, BeforeAndSameDayAroundFixedOrNarrowFirstActivities) {
     Pair before(3, 1);
     before.bounds(0, 9, 9);
-    auto* rule = new Propagators::BeforePropagator(before.space, 0, 3, 1);
+    auto* rule = &before.space.post<Propagators::BeforePropagator>(0, 3, 1);
     EXPECT_EQ(rule->propagate(before.space, 0), Outcome::finished);  // finished: A is fixed
     EXPECT_EQ(before.space.time[1].min, 12);
 
     Pair sameDay;
     sameDay.bounds(0, 10, 12);
-    auto* day = new Propagators::SameDayPropagator(sameDay.space, 0, 1, 8);
+    auto* day = &sameDay.space.post<Propagators::SameDayPropagator>(0, 1, 8);
     EXPECT_EQ(day->propagate(sameDay.space, 0), Outcome::finished);
     EXPECT_EQ(sameDay.built.starts(1), range(8, 15));
 }
@@ -41,51 +41,51 @@ TEST(PropagatorsTest, BeforeAndSameDayAroundFixedOrNarrowFirstActivities) {
 TEST(PropagatorsTest, DisjointRemovesOverlapsAndCountsItsCalls) {
     Pair fixed;
     fixed.bounds(0, 5, 5);
-    auto* rule = new Propagators::DisjointPropagator(fixed.space, 0, 3, 1, 2);
-    PropagatorStatistics before = disjointStatistics;
+    auto* rule = &fixed.space.post<Propagators::DisjointPropagator>(0, 3, 1, 2);
+    PropagatorStatistics before = fixed.space.disjointStatistics;
     EXPECT_EQ(rule->propagate(fixed.space, 0), Outcome::finished);
     std::vector<int> expected = range(0, 3);
     for (int s = 8; s < 24; ++s) expected.push_back(s);
     EXPECT_EQ(fixed.built.starts(1), expected);
-    EXPECT_EQ(disjointStatistics.calls, before.calls + 1);
-    EXPECT_EQ(disjointStatistics.callsUnfixed, before.callsUnfixed);
-    EXPECT_EQ(disjointStatistics.worked, before.worked + 1);
-    EXPECT_EQ(disjointStatistics.boundsChanged, before.boundsChanged);  // an inner hole only
+    EXPECT_EQ(fixed.space.disjointStatistics.calls, before.calls + 1);
+    EXPECT_EQ(fixed.space.disjointStatistics.callsUnfixed, before.callsUnfixed);
+    EXPECT_EQ(fixed.space.disjointStatistics.worked, before.worked + 1);
+    EXPECT_EQ(fixed.space.disjointStatistics.boundsChanged, before.boundsChanged);  // an inner hole only
 
     Pair wide;
     wide.bounds(0, 0, 10);
     wide.bounds(1, 0, 10);
-    auto* idle = new Propagators::DisjointPropagator(wide.space, 0, 3, 1, 2);
-    before = disjointStatistics;
+    auto* idle = &wide.space.post<Propagators::DisjointPropagator>(0, 3, 1, 2);
+    before = wide.space.disjointStatistics;
     const std::size_t journal = wide.space.journal_values.size();
     EXPECT_EQ(idle->propagate(wide.space, 0), Outcome::active);
     EXPECT_EQ(wide.space.journal_values.size(), journal);
-    EXPECT_EQ(disjointStatistics.callsUnfixed, before.callsUnfixed + 1);
-    EXPECT_EQ(disjointStatistics.worked, before.worked);
+    EXPECT_EQ(wide.space.disjointStatistics.callsUnfixed, before.callsUnfixed + 1);
+    EXPECT_EQ(wide.space.disjointStatistics.worked, before.worked);
 
     // A contradiction counts the call but not its effects.
     Pair clash;
     clash.bounds(0, 0, 0);
     clash.bounds(1, 2, 2);
-    auto* failing = new Propagators::DisjointPropagator(clash.space, 0, 3, 1, 3);
-    before = disjointStatistics;
+    auto* failing = &clash.space.post<Propagators::DisjointPropagator>(0, 3, 1, 3);
+    before = clash.space.disjointStatistics;
     EXPECT_EQ(failing->propagate(clash.space, 0), Outcome::failed);
     EXPECT_EQ(clash.space.failedVar, 1);
-    EXPECT_EQ(disjointStatistics.calls, before.calls + 1);
-    EXPECT_EQ(disjointStatistics.worked, before.worked);
+    EXPECT_EQ(clash.space.disjointStatistics.calls, before.calls + 1);
+    EXPECT_EQ(clash.space.disjointStatistics.worked, before.worked);
 }
 
 TEST(PropagatorsTest, ConcurrentlyKeepsTheInnerActivityWithinTheOuter) {
     Pair equal(2, 2);
     equal.bounds(0, 9, 13);
-    auto* rule = new Propagators::ConcurrentlyPropagator(equal.space, 0, 1, 0);
+    auto* rule = &equal.space.post<Propagators::ConcurrentlyPropagator>(0, 1, 0);
     EXPECT_EQ(rule->propagate(equal.space, 0), Outcome::active);
     EXPECT_EQ(equal.space.time[1].min, 9);
     EXPECT_EQ(equal.space.time[1].max, 13);
 
     Pair longer(3, 1);
     longer.bounds(1, 10, 11);
-    auto* inner = new Propagators::ConcurrentlyPropagator(longer.space, 0, 1, 2);
+    auto* inner = &longer.space.post<Propagators::ConcurrentlyPropagator>(0, 1, 2);
     EXPECT_EQ(inner->propagate(longer.space, 1), Outcome::active);
     EXPECT_EQ(longer.built.starts(0), range(8, 11));
 }
@@ -106,7 +106,7 @@ TEST(PropagatorsTest, FinishedRuleIsDetachedFromTheTriggeringVariable) {
     EXPECT_TRUE(space.time[1].watchers.empty());
     ASSERT_EQ(space.journal_propagators.size(), detached + 2);
     EXPECT_EQ(space.journal_propagators[detached],
-              (DetachedPropagator{0, space.propagators[0].get()}));
+              (DetachedPropagator{0, space.propagators[0]}));
     EXPECT_EQ(space.journal_propagators[detached + 1].activity, 1);
 }
 

@@ -21,11 +21,11 @@ const std::vector<std::vector<std::string>> roomGroup = {{"R1", "R2"}};
 TEST(ResourceUsageTest, GroupFullInTheEvenWeekClosesItToEvenAndEveryWeekLessons) {
     Built built(problemText(1, 4, resource("T1") + resource("T2") + resource("T3") + resource("T4") +
                                       resource("T5") + rooms,
-                            activity("Even1", 1, {"T1"}, roomGroup, 'E') +
-                                activity("Even2", 1, {"T2"}, roomGroup, 'E') +
-                                activity("Even3", 1, {"T3"}, roomGroup, 'E') +
-                                activity("Odd", 1, {"T4"}, roomGroup, 'O') +
-                                activity("Every", 1, {"T5"}, roomGroup, 'A')));
+                            activity("Even1", 1, {"T1"}, roomGroup, week("E")) +
+                                activity("Even2", 1, {"T2"}, roomGroup, week("E")) +
+                                activity("Even3", 1, {"T3"}, roomGroup, week("E")) +
+                                activity("Odd", 1, {"T4"}, roomGroup, week("O")) +
+                                activity("Every", 1, {"T5"}, roomGroup, week("A"))));
     SearchSpace& space = *built.space;
     space.processPropagators();
     const int r1 = built.resource("R1"), r2 = built.resource("R2");
@@ -44,7 +44,7 @@ TEST(ResourceUsageTest, GroupFullInTheEvenWeekClosesItToEvenAndEveryWeekLessons)
 
 TEST(ResourceUsageTest, OneWeekBookingMovesAMemberBetweenCountsAndBack) {
     Built built(problemText(1, 6, resource("T", "<Break>1</Break>") + rooms,
-                            activity("Odd", 2, {"T"}, roomGroup, 'O')));
+                            activity("Odd", 2, {"T"}, roomGroup, week("O"))));
     SearchSpace& space = *built.space;
     space.processPropagators();
     const int r2 = built.resource("R2");
@@ -150,7 +150,7 @@ TEST(ResourceUsageTest, FailedBookingLeavesEveryGroupCountConsistent) {
     const int r1 = built.resource("R1");
     const std::vector<int>& groups = built.problem.resources[r1].groups;
     ASSERT_EQ(groups.size(), 2u);
-    EXPECT_THROW(space.markResourceUsed(r1, 2, 2, takenBoth), int);
+    EXPECT_THROW(space.markResourceUsed(r1, 2, 2, takenBoth), Contradiction);
     EXPECT_EQ(space.failedVar, 0);
     const int closed = built.problem.groups[groups[0]].activities == std::vector<int>{0}
                            ? groups[0] : groups[1];

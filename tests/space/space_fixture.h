@@ -1,59 +1,18 @@
 #pragma once
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "problem/problem_data.h"
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 #include "space/search_space.h"
 #include "support/problem_fixture.h"
+#include "support/problem_text.h"
 
-// Small problems written as XML in the tests, and a space built over them.
+// A space built over a problem written in the test.
 namespace space_testing {
 
-// <Resource id="..."> with optional rule elements inside (e.g. "<Break>1</Break>").
-inline std::string resource(const std::string& id, const std::string& inner = "") {
-    return "<Resource id=\"" + id + "\">" + inner + "</Resource>\n";
-}
-
-// An activity needing the resources `required` and one member of each group.
-inline std::string activity(const std::string& id, int length,
-                            const std::vector<std::string>& required,
-                            const std::vector<std::vector<std::string>>& groups = {},
-                            char week = 'A', const std::string& inner = "") {
-    std::string text = "<Activity id=\"" + id + "\"><Length>" + std::to_string(length) +
-                       "</Length><Week>" + std::string(1, week) + "</Week>" + inner +
-                       "<RequiredResources>";
-    for (const std::string& r : required) text += "<Resource>" + r + "</Resource>";
-    for (const auto& group : groups) {
-        text += "<Group>";
-        for (const std::string& r : group) text += "<Resource>" + r + "</Resource>";
-        text += "</Group>";
-    }
-    return text + "</RequiredResources></Activity>\n";
-}
-
-inline std::string dependence(const std::string& first, const std::string& second,
-                              const std::string& op, int score = -1) {
-    std::string head = score < 0 ? "<Dependence>"
-                                 : "<Dependence score=\"" + std::to_string(score) + "\">";
-    return head + "<FirstActivity>" + first + "</FirstActivity><SecondActivity>" + second +
-           "</SecondActivity><Operator>" + op + "</Operator></Dependence>\n";
-}
-
-// A whole problem; every resource is listed as a teacher.
-inline std::string problemText(int days, int slotsPerDay, const std::string& resources,
-                               const std::string& activities,
-                               const std::string& dependences = "") {
-    std::string text = "<Timetable><Problem><General><DaysPerWeek>" + std::to_string(days) +
-                       "</DaysPerWeek><SlotsPerDay>" + std::to_string(slotsPerDay) +
-                       "</SlotsPerDay></General><Resources><Classrooms></Classrooms><Teachers>" +
-                       resources + "</Teachers><Classes></Classes></Resources><Activities>" +
-                       activities + "</Activities>";
-    if (!dependences.empty()) text += "<Dependences>" + dependences + "</Dependences>";
-    return text + "</Problem></Timetable>\n";
-}
+using namespace problem_text;
 
 // A problem, its records and a space over them, built with a fixed seed.
 struct Built {
@@ -65,8 +24,7 @@ struct Built {
         testing_support::quietLogs();
         testing_support::loadProblem(text, problem);
         allocateRecords(records, problem);
-        std::srand(seed);
-        space = std::make_unique<SearchSpace>(problem, records);
+        space = std::make_unique<SearchSpace>(problem, records, seed);
     }
     int activity(const std::string& id) const {
         for (std::size_t i = 0; i < problem.activities.size(); ++i)

@@ -82,7 +82,7 @@ TEST_F(VariablesTest, MovingBoundsQueuesTheVariableOnce) {
 TEST_F(VariablesTest, EmptyingADomainThrowsTheActivityAfterJournaling) {
     space.removeRange(1, 5, 9);
     const std::size_t journal = space.journal_values.size();
-    EXPECT_THROW(space.removeRange(1, -5, 30), int);
+    EXPECT_THROW(space.removeRange(1, -5, 30), Contradiction);
     EXPECT_EQ(space.failedVar, 1);
     EXPECT_EQ(space.journal_values.size(), journal + 15);
 }
@@ -107,7 +107,7 @@ TEST(PropagationTest, ContradictionLeavesTheSpaceFailed) {
     Built built(problemText(1, 4, resource("T"), activity("A", 3, {"T"}) + activity("B", 3, {"T"})));
     SearchSpace& space = *built.space;
     space.checkSolved();
-    EXPECT_EQ(space.state, 0);
+    EXPECT_EQ(space.state, SpaceState::failed);
     const int stamp = space.stamp;
     space.processPropagators();  // a failed space stays as it is
     EXPECT_EQ(space.stamp, stamp);

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <stdexcept>
 
-#include "driver/files.h"
-#include "driver/run_settings.h"
+#include "base/files.h"
+#include "base/run_settings.h"
 #include "problem/analyser.h"
 
 namespace testing_support {

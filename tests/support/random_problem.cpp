@@ -1,133 +1,124 @@
 #include "support/random_problem.h"
 
 #include <algorithm>
-#include <random>
-#include <string>
 #include <vector>
 
-#include "space/space_fixture.h"
+#include "support/problem_text.h"
 
 namespace testing_support {
 
-namespace {
+using namespace problem_text;
 
-using Random = std::mt19937;
-
-int draw(Random& random, int from, int to) {
-    return std::uniform_int_distribution<int>(from, to)(random);
-}
-bool chance(Random& random, int percent) { return draw(random, 0, 99) < percent; }
-
-std::string slotOrInterval(Random& random, int nbSlots) {
-    const int a = draw(random, 0, nbSlots - 1);
-    if (chance(random, 60)) return std::to_string(a);
-    return std::to_string(a) + "#" + std::to_string(std::min(nbSlots - 1, a + draw(random, 1, 3)));
-}
-
-std::string softPrefs(Random& random, int nbSlots, int count) {
-    std::string text;
-    for (int i = 0; i < count; i++)
-        text += "<Soft score=\"" + std::to_string(draw(random, 1, 9)) + "\">" +
-                slotOrInterval(random, nbSlots) + "</Soft>";
-    return text;
-}
-
-std::string element(const std::string& name, const std::string& content) {
-    return "<" + name + ">" + content + "</" + name + ">";
-}
-
-}  // namespace
-
-std::string randomProblem(unsigned seed) {
-    Random random(seed);
-    const int days = draw(random, 2, 3);
-    const int slotsPerDay = draw(random, 4, 6);
+std::string randomProblem(std::mt19937& random, const ProblemShape& shape) {
+    auto draw = [&random](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(random);
+    };
+    auto number = [](int value) { return std::to_string(value); };
+    const int days = draw(shape.minDays, shape.maxDays);
+    const int slotsPerDay = draw(4, 6);
     const int nbSlots = days * slotsPerDay;
+    const int nbClasses = draw(1, 3), nbTeachers = draw(1, 3), nbRooms = draw(2, shape.maxRooms);
+    const int nbActivities = draw(shape.minActivities, shape.maxActivities);
 
-    std::string teachers, classes, rooms, special;
-    const int nbTeachers = draw(random, 2, 3);
-    for (int i = 0; i < nbTeachers; i++) {
-        std::string inner = element("TimePreferences",
-                                    softPrefs(random, nbSlots, draw(random, 0, 2)) +
-                                        (chance(random, 40)
-                                             ? element("Hard", slotOrInterval(random, nbSlots))
-                                             : ""));
-        if (chance(random, 40)) inner += element("Break", "1");
-        if (chance(random, 40)) inner += element("MaxDays", std::to_string(draw(random, 1, days)));
-        if (chance(random, 40))
-            inner += "<Balanced score=\"" + std::to_string(draw(random, 1, 5)) + "\"/>";
-        teachers += space_testing::resource("T" + std::to_string(i), inner);
-    }
-    const int nbClasses = draw(random, 1, 2);
-    for (int i = 0; i < nbClasses; i++) {
-        std::string inner;
-        if (chance(random, 70))
-            inner += chance(random, 30) ? "<Continuous/>"
-                                        : "<Continuous score=\"" +
-                                              std::to_string(draw(random, 1, 12)) + "\"/>";
-        if (chance(random, 30)) inner += element("Break", "1");
-        if (chance(random, 40))
-            inner += element("TimePreferences", softPrefs(random, nbSlots, 1));
-        classes += space_testing::resource("C" + std::to_string(i), inner);
-    }
-    const int nbRooms = draw(random, 2, 3);
-    for (int i = 0; i < nbRooms; i++) {
-        std::string inner;
-        if (chance(random, 50))
-            inner += element("TimePreferences",
-                             softPrefs(random, nbSlots, draw(random, 1, 2)) +
-                                 (chance(random, 30)
-                                      ? element("Hard", std::to_string(draw(random, 0, nbSlots - 1)))
-                                      : ""));
-        if (chance(random, 25)) inner += element("Break", "1");
-        rooms += space_testing::resource("R" + std::to_string(i), inner);
-    }
-    special += space_testing::resource("P0", chance(random, 50) ? element("Break", "1") : "");
-    special += space_testing::resource("P1");
-
-    std::string activities;
-    const int nbActivities = draw(random, 5, 10);
-    for (int i = 0; i < nbActivities; i++) {
-        std::vector<std::string> required;
-        if (chance(random, 85)) required.push_back("C" + std::to_string(draw(random, 0, nbClasses - 1)));
-        if (chance(random, 80)) required.push_back("T" + std::to_string(draw(random, 0, nbTeachers - 1)));
-        std::vector<std::vector<std::string>> groups;
-        if (chance(random, 70)) {
-            std::vector<std::string> group;
-            const int first = chance(random, 50) ? 0 : 1;
-            for (int r = first; r < nbRooms; r++) group.push_back("R" + std::to_string(r));
-            if (group.size() < 2) group.insert(group.begin(), "R0");
-            groups.push_back(group);
+    auto preferences = [&](int softCount, int hardCount) {
+        if (!shape.preferences) softCount = 0;
+        std::string text;
+        for (int i = 0; i < softCount; ++i) {
+            const int from = draw(0, nbSlots - 1);
+            const int to = draw(from, std::min(from + 2, nbSlots - 1));
+            text += "<Soft score=\"" + number(draw(1, 9)) + "\">" + number(from) + "#" + number(to) +
+                    "</Soft>";
         }
-        if (chance(random, 25)) groups.push_back({"P0", "P1"});
-        const char week = "AAAEO"[draw(random, 0, 4)];
-        std::string inner;
-        if (chance(random, 30)) inner = element("TimePreferences", softPrefs(random, nbSlots, 1));
-        activities += space_testing::activity("A" + std::to_string(i), draw(random, 1, 2),
-                                              required, groups, week, inner);
+        for (int i = 0; i < hardCount; ++i) text += "<Hard>" + number(draw(0, nbSlots - 1)) + "</Hard>";
+        return text.empty() ? text : "<TimePreferences>" + text + "</TimePreferences>";
+    };
+
+    std::string rooms, teachers, classes, special;
+    for (int i = 0; i < nbRooms; ++i)
+        rooms += resource("R" + number(i), preferences(draw(0, 2), draw(0, 1)) +
+                                               (draw(0, 3) == 0 ? "<Break>1</Break>" : ""));
+    for (int i = 0; i < nbTeachers; ++i) {
+        std::string inner = preferences(draw(0, 3), draw(0, 1));
+        if (draw(0, 2) == 0) inner += "<Break>" + number(draw(1, 2)) + "</Break>";
+        if (shape.dayRules) {
+            if (draw(0, 2) == 0) inner += "<MaxDays>" + number(draw(1, days)) + "</MaxDays>";
+            if (draw(0, 1) == 0) inner += "<Balanced score=\"" + number(draw(1, 7)) + "\"/>";
+            if (draw(0, 3) == 0) inner += "<Continuous score=\"" + number(draw(1, 9)) + "\"/>";
+        }
+        teachers += resource("T" + number(i), inner);
+    }
+    for (int i = 0; i < nbClasses; ++i) {
+        std::string inner = preferences(draw(0, 2), 0);
+        const int continuity = draw(0, 3);
+        if (shape.dayRules && continuity == 0) inner += "<Continuous/>";
+        if (shape.dayRules && (continuity == 1 || continuity == 2))
+            inner += "<Continuous score=\"" + number(draw(1, 9)) + "\"/>";
+        if (draw(0, 3) == 0) inner += "<Break>1</Break>";
+        if (shape.dayRules && draw(0, 3) == 0)
+            inner += "<Balanced score=\"" + number(draw(1, 5)) + "\"/>";
+        classes += resource("C" + number(i), inner);
+    }
+    special += resource("P0", draw(0, 1) == 0 ? "<Break>1</Break>" : "") + resource("P1");
+
+    // With separate hard dependences, activities 2k and 2k+1 are paired by
+    // one hard dependence or none, and a paired one has a teacher of its own.
+    std::vector<bool> paired(nbActivities, false);
+    if (shape.separateHardDependences && shape.maxDependences > 0)
+        for (int a = 1; a < nbActivities; a += 2) paired[a] = paired[a - 1] = draw(0, 1) == 0;
+
+    std::vector<std::string> roomNames;
+    for (int r = 0; r < nbRooms; ++r) roomNames.push_back("R" + number(r));
+    std::string activities;
+    for (int a = 0; a < nbActivities; ++a) {
+        std::vector<std::string> required = {"C" + number(draw(0, nbClasses - 1))};
+        if (paired[a]) {
+            required.push_back("D" + number(a));
+            teachers += resource("D" + number(a), preferences(1, 0));
+        } else if (draw(0, 3) != 0) {
+            required.push_back("T" + number(draw(0, nbTeachers - 1)));
+        }
+        // Two groups of rooms of one activity take disjoint halves of them.
+        std::vector<std::vector<std::string>> groups;
+        const int roomGroups = draw(0, std::min(shape.maxGroups, 2));
+        const int half = nbRooms / 2;
+        for (int g = 0; g < roomGroups; ++g) {
+            const int from = roomGroups == 2 && g == 1 ? half : 0;
+            const int to = roomGroups == 2 && g == 0 ? half : nbRooms;
+            groups.emplace_back(roomNames.begin() + from, roomNames.begin() + to);
+        }
+        if (roomGroups < shape.maxGroups && draw(0, 3) == 0) groups.push_back({"P0", "P1"});
+        const std::string inner =
+            week(std::string(1, "AEO"[draw(0, 2)])) + preferences(draw(0, 2), 0);
+        activities += activity("A" + number(a), draw(0, 3) == 0 ? 2 : 1, required, groups, inner);
     }
 
+    static const char* const operators[] = {"Before", "Closely before", "After", "Closely after",
+                                            "Concurrently"};
     std::string dependences;
-    const char* operators[] = {"Before", "Closely before", "After", "Closely after",
-                               "Concurrently"};
-    const int nbDependences = draw(random, 0, 3);
-    for (int i = 0; i < nbDependences; i++) {
-        const int first = draw(random, 0, nbActivities - 1);
-        int second = draw(random, 0, nbActivities - 2);
-        if (second >= first) second++;
-        dependences += space_testing::dependence(
-            "A" + std::to_string(first), "A" + std::to_string(second), operators[draw(random, 0, 4)],
-            chance(random, 50) ? -1 : draw(random, 0, 40));
+    for (int a = 1; a < nbActivities; a += 2)
+        if (paired[a])
+            dependences += dependence("A" + number(a - 1), "A" + number(a), operators[draw(0, 4)]);
+    const int nbDependences = nbActivities > 1 ? draw(0, shape.maxDependences) : 0;
+    for (int i = 0; i < nbDependences; ++i) {
+        const int first = draw(0, nbActivities - 1);
+        int second = draw(0, nbActivities - 2);
+        if (second >= first) ++second;
+        // Mostly soft: hard ones often make a small problem contradictory.
+        const bool hard = !shape.separateHardDependences && draw(0, 3) == 0;
+        dependences += dependence("A" + number(first), "A" + number(second), operators[draw(0, 4)],
+                                  hard ? -1 : draw(1, 40));
     }
 
-    std::string text = "<Timetable><Problem><General><DaysPerWeek>" + std::to_string(days) +
-                       "</DaysPerWeek><SlotsPerDay>" + std::to_string(slotsPerDay) +
-                       "</SlotsPerDay></General><Resources>" + element("Classrooms", rooms) +
-                       element("Teachers", teachers) + element("Classes", classes) +
-                       element("Special", special) + "</Resources>" +
-                       element("Activities", activities);
-    if (!dependences.empty()) text += element("Dependences", dependences);
-    return text + "</Problem></Timetable>\n";
+    return problemWithKinds(days, slotsPerDay,
+                            "<Classrooms>" + rooms + "</Classrooms><Teachers>" + teachers +
+                                "</Teachers><Classes>" + classes + "</Classes><Special>" +
+                                special + "</Special>",
+                            activities, dependences);
+}
+
+std::string randomProblem(unsigned seed, const ProblemShape& shape) {
+    std::mt19937 random(seed);
+    return randomProblem(random, shape);
 }
 
 }  // namespace testing_support

@@ -32,13 +32,13 @@ protected:
             "</Teachers><Classes><Resource id=\"K\"/><Resource id=\"M\"/><Resource id=\"N\"/>"
             "<Resource id=\"L\"/></Classes>";
         const std::string activities =
-            activityText("P1", 1, {"K", "T"}) + activityText("P2", 1, {"U", "M"}) +
-            activityText("P3", 1, {"N", "R1"}, {}, "E") + activityText("P5", 1, {"R2", "M"}) +
-            activityText("P6", 1, {"R1", "K"}) + activityText("Q1", 1, {"K", "T"}) +
-            activityText("Q2", 1, {"U"}) + activityText("Q3", 2, {"V"}) +
-            activityText("Q4", 1, {"N"}, {{"R1", "R2"}}, "O") +
-            activityText("Q5", 1, {"N"}, {{"R1", "R2"}}, "E") +
-            activityText("Q6", 1, {"L"}, {}, "", "5");
+            activity("P1", 1, {"K", "T"}) + activity("P2", 1, {"U", "M"}) +
+            activity("P3", 1, {"N", "R1"}, {}, week("E")) + activity("P5", 1, {"R2", "M"}) +
+            activity("P6", 1, {"R1", "K"}) + activity("Q1", 1, {"K", "T"}) +
+            activity("Q2", 1, {"U"}) + activity("Q3", 2, {"V"}) +
+            activity("Q4", 1, {"N"}, {{"R1", "R2"}}, week("O")) +
+            activity("Q5", 1, {"N"}, {{"R1", "R2"}}, week("E")) +
+            activity("Q6", 1, {"L"}, {}, hardAt("5"));
         const std::string dependences =
             "<Dependence><FirstActivity>Q6</FirstActivity><SecondActivity>P1</SecondActivity>"
             "<Operator>Before</Operator></Dependence>";
@@ -53,7 +53,7 @@ protected:
                                                    {"Q4", -1, {}},
                                                    {"Q5", -1, {}},
                                                    {"Q6", -1, {}}});
-        loadChecked(problemText(2, 3, resources, activities, dependences), solution, checked);
+        loadChecked(problemWithKinds(2, 3, resources, activities, dependences), solution, checked);
     }
     int index(const char* id) const {
         for (std::size_t a = 0; a < checked.problem.activities.size(); ++a)

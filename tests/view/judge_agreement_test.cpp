@@ -4,7 +4,7 @@
 #include <functional>
 #include <stdexcept>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "judge/check_solution.h"
 #include "support/problem_fixture.h"
 #include "view/blocking_reasons.h"
@@ -124,16 +124,16 @@ TEST(JudgeAgreementTest, ReasonsAgreeWithTheJudgementOnWeeksBreaksAndDependences
         "<Hard>9</Hard></TimePreferences></Resource></Teachers>"
         "<Classes><Resource id=\"K\"/></Classes>";
     const std::string activities =
-        activityText("A", 2, {"T"}, {{"R1", "R2"}}, "E") + activityText("B", 1, {"K", "T"}) +
-        activityText("C", 1, {"K"}, {{"R1", "R2"}}, "O") + activityText("D", 2, {"T"}) +
-        activityText("E", 1, {"K"}, {{"R1", "R2"}}) + activityText("F", 3, {"K"});
+        activity("A", 2, {"T"}, {{"R1", "R2"}}, week("E")) + activity("B", 1, {"K", "T"}) +
+        activity("C", 1, {"K"}, {{"R1", "R2"}}, week("O")) + activity("D", 2, {"T"}) +
+        activity("E", 1, {"K"}, {{"R1", "R2"}}) + activity("F", 3, {"K"});
     const std::string dependences =
         "<Dependence><FirstActivity>E</FirstActivity><SecondActivity>A</SecondActivity>"
         "<Operator>After</Operator></Dependence>"
         "<Dependence><FirstActivity>F</FirstActivity><SecondActivity>C</SecondActivity>"
         "<Operator>Concurrently</Operator></Dependence>";
     View::CheckedTimetable checked;
-    loadChecked(problemText(3, 4, resources, activities, dependences),
+    loadChecked(problemWithKinds(3, 4, resources, activities, dependences),
                 solutionText({{"A", 1, {"T", "R1"}},
                               {"B", 4, {"K", "T"}},
                               {"C", 1, {"K", "R1"}},

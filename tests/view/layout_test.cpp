@@ -19,16 +19,16 @@ namespace {
 //     2  A             L
 //     3  .             .
 std::string layoutProblem() {
-    return problemText(
+    return problemWithKinds(
         2, 4,
         "<Classrooms><Resource id=\"R1\"/><Resource id=\"R2\"/></Classrooms>"
         "<Teachers><Resource id=\"T\"><TimePreferences><Hard>7</Hard><Soft score=\"2\">2</Soft>"
         "</TimePreferences><Break>1</Break></Resource></Teachers>"
         "<Classes><Resource id=\"K\"/></Classes><Special><Resource id=\"LAB\"/></Special>",
-        activityText("A", 2, {"K", "T"}, {{"R1", "R2"}}) +
-            activityText("EV", 1, {"K", "R2"}, {}, "E") +
-            activityText("OD", 1, {"K", "R2"}, {}, "O") + activityText("L", 1, {"K", "LAB"}) +
-            activityText("X", 1, {"K"}));
+        activity("A", 2, {"K", "T"}, {{"R1", "R2"}}) +
+            activity("EV", 1, {"K", "R2"}, {}, week("E")) +
+            activity("OD", 1, {"K", "R2"}, {}, week("O")) + activity("L", 1, {"K", "LAB"}) +
+            activity("X", 1, {"K"}));
 }
 
 std::string layoutSolution() {

@@ -54,11 +54,11 @@ protected:
                                       "\"/></Classrooms><Teachers><Resource id=\"" + teacher +
                                       "\"/></Teachers><Classes><Resource id=\"K\"/></Classes>";
         const std::string hostile = "<b>x&amp;y</b>,'z'";
-        const std::string activities = activityText(hostile, 2, {"K", room, teacher}) +
-                                       activityText("EVEN", 1, {"K"}, {}, "E") +
-                                       activityText("ODD", 1, {"K"}, {}, "O") +
-                                       activityText("LEFT", 1, {"K", teacher});
-        loadChecked(problemText(7, 3, resources, activities),
+        const std::string activities = activity(hostile, 2, {"K", room, teacher}) +
+                                       activity("EVEN", 1, {"K"}, {}, week("E")) +
+                                       activity("ODD", 1, {"K"}, {}, week("O")) +
+                                       activity("LEFT", 1, {"K", teacher});
+        loadChecked(problemWithKinds(7, 3, resources, activities),
                     solutionText({{hostile, 0, {"K", room, teacher}},
                                   {"EVEN", 3, {"K"}},
                                   {"ODD", 3, {"K"}},

@@ -7,34 +7,6 @@
 
 namespace view_testing {
 
-std::string problemText(int days, int slots, const std::string& resources,
-                        const std::string& activities, const std::string& dependences) {
-    return "<Timetable><Problem><General><DaysPerWeek>" + std::to_string(days) +
-           "</DaysPerWeek><SlotsPerDay>" + std::to_string(slots) +
-           "</SlotsPerDay></General><Resources>" + resources + "</Resources><Activities>" +
-           activities + "</Activities>" +
-           (dependences.empty() ? "" : "<Dependences>" + dependences + "</Dependences>") +
-           "</Problem></Timetable>";
-}
-
-std::string activityText(const std::string& id, int length, const std::vector<std::string>& needs,
-                         const std::vector<std::vector<std::string>>& groups,
-                         const std::string& week, const std::string& hard) {
-    std::string text =
-        "<Activity id=\"" + id + "\"><Length>" + std::to_string(length) + "</Length>";
-    if (!week.empty()) text += "<Week>" + week + "</Week>";
-    text += "<RequiredResources>";
-    for (const std::string& name : needs) text += "<Resource>" + name + "</Resource>";
-    for (const auto& group : groups) {
-        text += "<Group>";
-        for (const std::string& name : group) text += "<Resource>" + name + "</Resource>";
-        text += "</Group>";
-    }
-    text += "</RequiredResources>";
-    if (!hard.empty()) text += "<TimePreferences><Hard>" + hard + "</Hard></TimePreferences>";
-    return text + "</Activity>";
-}
-
 std::string solutionText(const std::vector<Entry>& entries) {
     std::string text = "<Timetable><Solution>";
     for (const Entry& entry : entries) {

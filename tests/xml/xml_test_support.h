@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/log.h"
+#include "base/log.h"
 #include "xml/xml_tree.h"
 
 // Parses a document held in a string, through a temporary file as the

@@ -1,8 +1,8 @@
-#include "driver/files.h"
+#include "base/files.h"
 
 #include <sys/stat.h>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 void printHintLine() {
     logPrint("To get more information about options run `%s --help'.\n", programName.c_str());

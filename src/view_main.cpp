@@ -1,9 +1,9 @@
 #include <cstdio>
 #include <string>
 
-#include "driver/output_file.h"
-#include "driver/log.h"
-#include "driver/run_settings.h"
+#include "base/output_file.h"
+#include "base/log.h"
+#include "base/run_settings.h"
 #include "view/checked_timetable.h"
 #include "view/renderers.h"
 #include "view/timetable_layout.h"

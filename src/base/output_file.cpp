@@ -1,4 +1,4 @@
-#include "driver/output_file.h"
+#include "base/output_file.h"
 
 #include <cerrno>
 #include <climits>
@@ -7,8 +7,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "driver/files.h"
-#include "driver/log.h"
+#include "base/files.h"
+#include "base/log.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "search/solution_record.h"
+#include "problem/solution_record.h"
 
 void SolutionRecord::allocate(const ProblemData& problem) {
     nbActivities = static_cast<int>(problem.activities.size());

@@ -37,7 +37,8 @@ struct SolutionRecords {
     SolutionRecord found;       // best timetable as found by the search; its score bounds the search
     SolutionRecord best;        // best timetable after the fast shuffle
     SolutionRecord suggestion;  // copy of best taken before each re-solve: starts and resources tried first
-    int narrowChoices = 0;      // set before each re-solve: fewer alternatives per decision
+    bool narrowChoices = false; // set before each re-solve: fewer alternatives per decision
+    int initialScore = 0;       // judgement of the timetable read with -i, where the search starts
 };
 
 // Gives each of the three records a block of activities + nbGrsel + 1 ints

@@ -12,11 +12,9 @@ struct RunSettings {
     int timeLimit = -1;            // -l: seconds of search, negative for no limit
 };
 
+// The settings of this run of the program. The parts of a search read them
+// through a reference handed to them; the log's level test reads this one.
 extern RunSettings runSettings;
 
 // True when a log line of the given level is to be printed.
 inline bool logLevel(int level) { return runSettings.verbosity >= level; }
-
-// Score of the initial solution read with -i; the search takes it as the score
-// of its starting timetable.
-extern int initialScore;

@@ -1,4 +1,4 @@
-#include "driver/read_number.h"
+#include "base/read_number.h"
 
 #include <cerrno>
 #include <climits>

@@ -1,4 +1,4 @@
-#include "driver/output_file.h"
+#include "base/output_file.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <string>
 #include <sys/stat.h>
 
-#include "driver/log.h"
+#include "base/log.h"
 
 namespace {
 

@@ -1,12 +1,8 @@
-#include "driver/log.h"
+#include "base/log.h"
 
 #include <cstdarg>
 #include <cstdlib>
 
-#include "driver/run_settings.h"
-
-RunSettings runSettings;
-int initialScore = 0;
 FILE* logStream = stderr;
 std::string programName = "quorvex";
 std::string currentFile;

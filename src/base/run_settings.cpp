@@ -1,0 +1,3 @@
+#include "base/run_settings.h"
+
+RunSettings runSettings;
