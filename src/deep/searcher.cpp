@@ -1,5 +1,10 @@
 #include "deep/searcher.h"
 
+#include <climits>
+
+#include "base/log.h"
+#include "judge/check_solution.h"
+
 namespace {
 
 // Placing that has not lowered the number of unassigned activities for this
@@ -68,6 +73,9 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
                 isPlacing = placer.hasWork();
             }
         }
+#ifndef NDEBUG
+        checkScore();
+#endif
         if (current.score() < attemptBest) {
             attemptBest = current.score();
             stepsSinceBetter = 0;
@@ -84,4 +92,16 @@ void Searcher::stopPlacing() {
     polishingSteps = 0;
     if (current.score() > attemptBest) current.restore(bestStarts, bestMembers);
     polisher.restart();
+}
+
+// Debug builds hold the running score against the judgement of the same
+// timetable after every step. A score beyond an int (thousands of activities
+// unassigned) is no result the judgement counts.
+void Searcher::checkScore() {
+    if (current.score() > INT_MAX) return;
+    current.writeTo(judged);
+    const int judgement = judgeQuietly(current.facts.problem, judged);
+    if (judgement != current.score())
+        fatalError("Internal error - score counting (deep search %lld, judgement %d)",
+                   current.score(), judgement);
 }

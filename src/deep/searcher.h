@@ -35,6 +35,7 @@ public:
 private:
     void beginAttempt();
     void stopPlacing();
+    void checkScore();
 
     Random random;
     Timetable current;
@@ -49,4 +50,5 @@ private:
     // The best timetable of the current attempt.
     long long attemptBest = 0;
     std::vector<int> bestStarts, bestMembers;
+    std::vector<SolutionEntry> judged;  // the timetable as the judgement reads it, in checks
 };

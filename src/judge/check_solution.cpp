@@ -27,7 +27,7 @@ bool fitsInInt(long long value) { return value >= INT_MIN && value <= INT_MAX; }
 
 // Cost of one set of preferences, counted without overflow.
 long long preferenceCost(const ProblemData& problem, int start, const TimePrefs& prefs,
-                         int activity, int resource) {
+                         int activity, int resource, bool detailed) {
     const Activity& act = problem.activities[activity];
     const long long end = static_cast<long long>(start) + act.length;  // one past the last slot
     for (int slot : prefs.unavail) {
@@ -40,7 +40,6 @@ long long preferenceCost(const ProblemData& problem, int start, const TimePrefs&
                        slot);
         }
     }
-    const bool detailed = logLevel(25);
     const long long last = std::min<long long>(end, static_cast<long long>(prefs.soft.size()));
     long long sum = 0;
     for (long long slot = std::max(start, 0); slot < last; ++slot) {
@@ -73,10 +72,13 @@ struct Counters {
 // One judgement: the per-resource tables live only for the call.
 class Judgement {
 public:
-    explicit Judgement(const ProblemData& problem);
+    // With quiet nothing is logged (a broken hard rule still stops the
+    // program).
+    Judgement(const ProblemData& problem, const std::vector<SolutionEntry>& solution, bool quiet);
     int run(JudgementTerms* terms);
 
 private:
+    bool logs(int level) const { return !quiet && logLevel(level); }
     void judgeEntry(const SolutionEntry& entry);
     void checkGrid(int act, int start) const;
     void buildResourceMap(const Activity& activity);
@@ -115,6 +117,8 @@ private:
     }
 
     const ProblemData& problem;
+    const std::vector<SolutionEntry>& solution;
+    const bool quiet;
     const int nbActivities;
     const int nbResources;
     const int days;
@@ -134,8 +138,11 @@ private:
     Counters counters;
 };
 
-Judgement::Judgement(const ProblemData& problem)
+Judgement::Judgement(const ProblemData& problem, const std::vector<SolutionEntry>& solution,
+                     bool quiet)
     : problem(problem),
+      solution(solution),
+      quiet(quiet),
       nbActivities(static_cast<int>(problem.activities.size())),
       nbResources(static_cast<int>(problem.resources.size())),
       days(problem.days),
@@ -155,7 +162,7 @@ Judgement::Judgement(const ProblemData& problem)
 }
 
 int Judgement::run(JudgementTerms* terms) {
-    for (const SolutionEntry& entry : problem.solution) judgeEntry(entry);
+    for (const SolutionEntry& entry : solution) judgeEntry(entry);
     checkMaxDays();
     countBalanced();
     countDependences();
@@ -168,7 +175,7 @@ int Judgement::run(JudgementTerms* terms) {
                   static_cast<int>(counters.continuousSoft),
                   static_cast<int>(counters.continuousHard), static_cast<int>(counters.balanced)};
     }
-    if (logLevel(10))
+    if (logs(10))
         logPrint("Judgement:\n- Unassigned activities: %d\n"
                  "- Soft time preferences (activities): %d\n"
                  "- Soft time preferences (resources): %d\n- Broken dependences: %d\n"
@@ -191,7 +198,7 @@ void Judgement::judgeEntry(const SolutionEntry& entry) {
 
     if (t < 0) {
         counters.unassigned += unassignedCost;
-        if (logLevel(10))
+        if (logs(10))
             logPrint("Unasigned activity %d [%s] !!!!!!!!!!!!!!!!!!!!!!\n", a,
                      problem.activityName(a));
         // Its resources must still keep room for it: the continuity gap counts it.
@@ -205,7 +212,7 @@ void Judgement::judgeEntry(const SolutionEntry& entry) {
     }
 
     checkGrid(a, t);
-    counters.activityPrefs += preferenceCost(problem, t, activity.ownTimePrefs, a, -1);
+    counters.activityPrefs += preferenceCost(problem, t, activity.ownTimePrefs, a, -1, logs(25));
     const int day = dayOf(t);
     if (day != dayOf(static_cast<long long>(t) + len - 1))
         fatalError("Activity crosses end of day {act %d [%s]}", a, problem.activityName(a));
@@ -301,7 +308,7 @@ void Judgement::useResource(const SolutionEntry& entry, int position) {
     }
 
     dayLoad(u, day) += activity.weekLoad;
-    counters.resourcePrefs += preferenceCost(problem, t, resource.timePrefs, a, u);
+    counters.resourcePrefs += preferenceCost(problem, t, resource.timePrefs, a, u, logs(25));
     for (int w = 0; w < 2; ++w) {
         if (!Weeks::holds(activity.week, w)) continue;
         firstUse(w, u, day) = std::min(firstUse(w, u, day), t);
@@ -331,7 +338,7 @@ void Judgement::countBalanced() {
         if (resource.balanced <= 0) continue;
         for (int d = 0; d < days; ++d) {
             const long long excess = std::max(0LL, dayLoad(r, d) - resource.dayQuota);
-            if (excess > 0 && logLevel(25))
+            if (excess > 0 && logs(25))
                 logPrint("Resource %d [%s] in day %d causes 'balanced' score %d\n", r,
                          problem.resourceName(r), d, static_cast<int>(excess));
             counters.balanced += excess * resource.balanced;
@@ -390,7 +397,7 @@ void Judgement::countContinuous() {
         const long long penalty = static_cast<long long>(c / 2) * gap;
         if (penalty <= 0 || c <= 0) continue;
         if (c == hardContinuous) {
-            if (logLevel(10))
+            if (logs(10))
                 logPrint("Resource usage is not continuous (res %d [%s], penalty %d) "
                          "!!!!!!!!!!!!!!!!!!!!!!\n",
                          r, problem.resourceName(r),
@@ -431,17 +438,22 @@ int timePreferenceCost(const ProblemData& problem, int start, const TimePrefs& p
                        int activity, int resource) {
     requireInvariant(activity >= 0 && activity < static_cast<int>(problem.activities.size()),
                      "activity index of a preference cost");
-    const long long cost = preferenceCost(problem, start, prefs, activity, resource);
+    const long long cost = preferenceCost(problem, start, prefs, activity, resource, logLevel(25));
     if (!fitsInInt(cost)) fatalError("Score too large to count (time preferences: %lld)", cost);
     return static_cast<int>(cost);
 }
 
 int checkSolution(const ProblemData& problem) {
-    Judgement judgement(problem);
+    Judgement judgement(problem, problem.solution, false);
     return judgement.run(nullptr);
 }
 
 int checkSolution(const ProblemData& problem, JudgementTerms& terms) {
-    Judgement judgement(problem);
+    Judgement judgement(problem, problem.solution, false);
     return judgement.run(&terms);
+}
+
+int judgeQuietly(const ProblemData& problem, const std::vector<SolutionEntry>& solution) {
+    Judgement judgement(problem, solution, true);
+    return judgement.run(nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "problem/problem_data.h"
 
@@ -34,6 +35,11 @@ inline std::array<std::pair<const char*, int>, 7> labelledTerms(const JudgementT
 
 // The same judgement, also handing back its seven terms.
 int checkSolution(const ProblemData& problem, JudgementTerms& terms);
+
+// The same judgement of another timetable than the problem's own, logging
+// nothing: for checks of a search's running score. A broken hard rule still
+// stops the program with its message.
+int judgeQuietly(const ProblemData& problem, const std::vector<SolutionEntry>& solution);
 
 // Cost of one set of time preferences for a placed activity; resource is -1
 // for the activity's own preferences.
