@@ -16,6 +16,7 @@
 #include "base/run_settings.h"
 #include "problem/analyser.h"
 #include "problem/solution_record.h"
+#include "search/search_driver.h"
 #include "space/search_space.h"
 #include "xml/xml_tree.h"
 
@@ -67,7 +68,7 @@ int main(int argc, char** argv) {
     allocateRecords(records, problem);
     long built = 0;
     {
-        SearchSpace space(problem, records);
+        SearchSpace space(problem, records, searchSeed);
         built = heapKiB();
     }
 

@@ -23,10 +23,7 @@ void prepareFuzzProcess() {
     runSettings.verbosity = 100;
 }
 
-void prepareFuzzInput() {
-    currentFile.clear();
-    initialScore = 0;
-}
+void prepareFuzzInput() { currentFile.clear(); }
 
 void parseBytes(const std::uint8_t* data, std::size_t size, XML::Elements& root) {
     // fmemopen refuses a buffer of size 0; an empty document reads as an empty file.

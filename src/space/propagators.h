@@ -10,7 +10,7 @@ class SearchSpace;
 //   space.pruneRange, so every removed start is journaled.
 // - Failure: when pruneRange empties a domain it records failedVar and
 //   returns false; propagate then returns failed at once, and the loop marks
-//   the space failed, exactly as the integer exception of removeRange does on
+//   the space failed, exactly as the Contradiction thrown by removeRange does on
 //   the decision paths. (Failures are frequent in a search; returning them is
 //   far cheaper than unwinding.)
 // - It returns finished when it can no longer narrow anything for v; the loop

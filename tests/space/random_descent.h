@@ -33,7 +33,7 @@ struct RandomDescent {
 
     explicit RandomDescent(unsigned seed) : random(seed) {}
 
-    // True when it stopped with every activity decided (state 2), at
+    // True when it stopped with every activity decided (solved), at
     // maxDepth, or at the mark; the space then holds that path. False when no
     // complete path was found: the space is back where it started.
     bool run(SearchSpace& space, int depth = 0) {
