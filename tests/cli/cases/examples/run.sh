@@ -18,3 +18,8 @@ for name in school primary secondary college; do
     [ "$(cat solved.txt)" -lt 1000000 ] && echo "$name: every lesson placed"
     "$binary" -q -c -r "$problem" "$name-solved.xml" | cmp -s - solved.txt && echo "$name: judged as solved"
 done
+# The first problem of the format reference, as a newcomer would copy it.
+awk '/^```xml$/ { if (!seen) { take = 1; seen = 1; next } } /^```$/ { take = 0 } take' \
+    "$QUORVEX_SOURCE_DIR/docs/problem-format.md" >first.xml
+"$binary" -q -l 3 -r first.xml first-timetable.xml
+echo "first problem: status $?"
