@@ -107,7 +107,8 @@ TEST(HardRules, ClashingLessonsShareTheirCellsOnTheGrid) {
     EXPECT_STREQ(problem.activityName(layout.placements[both.holders[1].placement].activity), "B");
     EXPECT_EQ(k.cells[0][0].rows, 1);
     // T at slot 2: C's lesson and A's break.
-    const View::GridCell& rest = layout.gridOf(resource("T")).cells[2][0];
+    const View::ResourceGrid t = layout.gridOf(resource("T"));
+    const View::GridCell& rest = t.cells[2][0];
     EXPECT_TRUE(rest.clash);
     ASSERT_EQ(rest.holders.size(), 2u);
     EXPECT_FALSE(rest.holders[0].isBreak);
@@ -120,7 +121,7 @@ TEST(HardRules, ClashingLessonsShareTheirCellsOnTheGrid) {
     EXPECT_FALSE(m.cells[3][2].clash);
     EXPECT_EQ(m.cells[3][2].week, 1);
     // G on T's forbidden slot: a lesson cell marked unavailable.
-    const View::GridCell& shut = layout.gridOf(resource("T")).cells[2][1];
+    const View::GridCell& shut = t.cells[2][1];
     EXPECT_GE(shut.placement, 0);
     EXPECT_TRUE(shut.unavailable);
 }
