@@ -1,30 +1,40 @@
-# Quick start: `make demo` builds and solves the bundled example,
-# `make test` builds and runs every test.
+# Quick start: `make demo` builds the two programs and solves the bundled
+# example (cmake and g++ only), `make test` builds and runs every test (also
+# GoogleTest).
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all demo test test-sanitize fuzz-smoke bench check-tools clean
+.PHONY: all programs demo test test-sanitize fuzz-smoke bench check-tools check-gtest clean
 
-all: check-tools
-	cmake -S . -B $(BUILD) $(CMAKE_FLAGS) >/dev/null
+# The programs and the tests. The same build folder serves `programs`, which
+# configures it without the tests; the libraries are built once for both.
+all: check-tools check-gtest
+	cmake -S . -B $(BUILD) -DQUORVEX_TESTS=ON $(CMAKE_FLAGS) >/dev/null
 	cmake --build $(BUILD) -j $(JOBS)
+
+# quorvex and quorvex-view alone: no GoogleTest needed.
+programs: check-tools
+	cmake -S . -B $(BUILD) -DQUORVEX_TESTS=OFF $(CMAKE_FLAGS) >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target quorvex quorvex-view
 
 check-tools:
 	@command -v cmake >/dev/null && command -v g++ >/dev/null || \
-	  { echo "quorvex needs cmake and g++: apt-get install cmake g++ libgtest-dev"; exit 1; }
+	  { echo "quorvex needs cmake and g++: apt-get install make cmake g++"; exit 1; }
+
+check-gtest:
 	@test -e /usr/include/gtest/gtest.h || \
 	  { echo "quorvex's tests need GoogleTest: apt-get install libgtest-dev"; exit 1; }
 
-demo: all
+demo: programs
 	cd examples && ../$(BUILD)/quorvex -l 5 school.xml school-solution.xml
 
 test: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-test-sanitize: check-tools
+test-sanitize: check-tools check-gtest
 	cmake -S . -B $(SANITIZE_BUILD) -DQUORVEX_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug >/dev/null
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)

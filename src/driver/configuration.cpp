@@ -58,7 +58,9 @@ void readConfigurationFile(const std::string& fileName, RunSettings& settings) {
     for (;;) {
         ++line;
         if (!std::fgets(piece, sizeof piece, file) || piece[0] == '\0') break;
-        std::string text = significantText(piece);
+        // A byte order mark that an editor put in front of the first key.
+        const bool marked = line == 1 && std::strncmp(piece, "\xEF\xBB\xBF", 3) == 0;
+        std::string text = significantText(piece + (marked ? 3 : 0));
         if (text.empty()) continue;
         if (!applyLine(text, keys) && firstErrorLine == 0) firstErrorLine = line;
     }

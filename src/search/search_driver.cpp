@@ -37,7 +37,9 @@ PropagatorStatistics searchPhases(const ProblemData& problem, SolutionRecords& r
         run.changeRandomActivities(root);
     }
 
-    if (logLevel(10)) logPrint("Best score: %d\n", records.found.score());
+    // The timetable written is bestRecord's, the fast shuffle's improvement of
+    // the last solution found, so its score is the one to report.
+    if (logLevel(10)) logPrint("Best score: %d\n", records.best.score());
     return space.disjointStatistics;
 }
 

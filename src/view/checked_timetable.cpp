@@ -5,6 +5,7 @@
 #include "base/files.h"
 #include "problem/analyser.h"
 #include "problem/solution_reader.h"
+#include "view/hard_rules.h"
 #include "xml/xml_tree.h"
 
 namespace View {
@@ -28,7 +29,12 @@ void readCheckedTimetable(const std::string& problemFile, const std::string& sol
     closeFile(stream);
     XML::destroyDocument(document);
 
-    checked.score = checkSolution(checked.problem, checked.terms);
+    judgeWhenValid(checked);
+}
+
+void judgeWhenValid(CheckedTimetable& checked) {
+    checked.judged = findBrokenRules(checked.problem).empty();
+    if (checked.judged) checked.score = checkSolution(checked.problem, checked.terms);
 }
 
 }  // namespace View

@@ -3,11 +3,10 @@
 
 namespace View {
 
-std::string dayTitle(int day) { return "Day " + std::to_string(day + 1); }
-
 std::string renderCsv(const TimetableLayout& layout) {
     const ProblemData& problem = layout.problem;
-    std::string out = "lesson,day,first slot,length,weeks,resources\r\n";
+    const Calendar& calendar = layout.calendar;
+    std::string out = "lesson,day,period,slot,length,weeks,resources\r\n";
     for (const Placement& placement : layout.placements) {
         std::string resources;
         for (std::size_t i = 0; i < placement.resources.size(); ++i) {
@@ -15,7 +14,8 @@ std::string renderCsv(const TimetableLayout& layout) {
             resources += problem.resourceName(placement.resources[i]);
         }
         out += csvField(problem.activityName(placement.activity)) + "," +
-               std::to_string(placement.day + 1) + "," +
+               csvField(calendar.dayLabel(placement.day)) + "," +
+               csvField(calendar.periodLabel(placement.hour)) + "," +
                std::to_string(layout.fileSlot(placement.day, placement.hour)) + "," +
                std::to_string(placement.length) + "," + weekLetter(placement.week) + "," +
                csvField(resources) + "\r\n";

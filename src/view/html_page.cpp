@@ -3,6 +3,7 @@
 
 #include "view/blocking_reasons.h"
 #include "view/escape.h"
+#include "view/explanations.h"
 #include "view/renderers.h"
 
 namespace View {
@@ -37,6 +38,16 @@ td.lesson.odd { background: #fbe7c6; }
 td.free.unavailable {
   background: repeating-linear-gradient(45deg, #c8c8c8 0 3px, #eeeeee 3px 8px); }
 td.lesson.penalised { border: 2px dashed #c0392b; }
+td.lesson.broken, td.clash { border: 3px solid #b00020; }
+td.clash { background: #f6c9cf; }
+td.lesson.unavailable { background-image:
+  repeating-linear-gradient(45deg, rgba(0,0,0,.18) 0 3px, transparent 3px 8px); }
+.broken-mark { color: #b00020; font-weight: bold; }
+section.broken { border: 2px solid #b00020; padding: .2em 1em; margin-bottom: 1.5em; }
+section.broken h2 { color: #b00020; }
+ul.notes { font-size: 12px; margin: .4em 0 0; padding-left: 1.4em; }
+ul.notes li.rule { color: #b00020; }
+section.penalties li, section.broken li { margin-bottom: .2em; }
 .lesson .id { font-weight: bold; }
 .lesson .res { color: #333; font-size: 11px; }
 .wk { font-size: 10px; font-weight: bold; letter-spacing: .05em; color: #555; }
@@ -53,7 +64,7 @@ section.unassigned .fits { color: #1e7b34; font-weight: bold; }
   * { -webkit-print-color-adjust: exact; print-color-adjust: exact; }
   nav { display: none; }
   section.grid { break-before: page; page-break-before: always; break-inside: avoid; }
-  section.unassigned { break-before: page; page-break-before: always; }
+  section.unassigned, section.penalties { break-before: page; page-break-before: always; }
   a { color: inherit; text-decoration: none; }
 }
 )";
@@ -70,10 +81,12 @@ public:
         out += pageStyle;
         out += "</style>\n</head>\n<body>\n";
         header();
+        brokenRules();
         contents();
         for (ResourceKind kind : shownKinds)
             for (std::size_t r = 0; r < problem.resources.size(); ++r)
                 if (checked.kinds[r] == kind) grid(static_cast<int>(r));
+        penalties();
         unassigned();
         out += "</body>\n</html>\n";
         return out;
@@ -87,14 +100,43 @@ private:
         out += "<header>\n<h1>Timetable</h1>\n<p class=\"files\">Problem " +
                htmlEscape(checked.problemFile) + ", solution " + htmlEscape(checked.solutionFile) +
                "</p>\n";
-        const auto rows = labelledTerms(checked.terms);
-        out += "<table class=\"terms\">\n<tr class=\"total\"><th>Score</th><td class=\"n\">" +
-               std::to_string(checked.score) + "</td></tr>\n";
-        for (const auto& [label, value] : rows)
-            out += "<tr><th>" + htmlEscape(label) + "</th><td class=\"n\">" +
-                   std::to_string(value) + "</td></tr>\n";
-        out += "</table>\n<p>" + std::to_string(layout.placements.size()) + " lessons placed, " +
-               std::to_string(layout.unassigned.size()) + " unassigned.</p>\n</header>\n";
+        if (checked.judged) {
+            out += "<table class=\"terms\">\n<tr class=\"total\"><th>Score</th><td class=\"n\">" +
+                   std::to_string(checked.score) + "</td></tr>\n";
+            for (const auto& [label, value] : labelledTerms(checked.terms))
+                out += "<tr><th>" + htmlEscape(label) + "</th><td class=\"n\">" +
+                       std::to_string(value) + "</td></tr>\n";
+            out += "</table>\n";
+        } else {
+            out += "<p class=\"broken-mark\">Score: not counted. The timetable breaks " +
+                   std::to_string(layout.rules.size()) +
+                   " hard rules (listed below), so quorvex -c refuses it.</p>\n";
+        }
+        out += "<p>" + std::to_string(layout.placements.size()) + " lessons placed, " +
+               std::to_string(layout.unassigned.size()) + " unassigned.</p>\n";
+        out += "<p class=\"legend\">" + htmlEscape(weekLegend) + "</p>\n</header>\n";
+    }
+
+    void brokenRules() {
+        if (layout.rules.empty()) return;
+        out += "<section class=\"broken\" id=\"broken\">\n<h2>Broken hard rules (" +
+               std::to_string(layout.rules.size()) + ")</h2>\n<ol>\n";
+        for (const std::string& note : ruleNotes(layout, -1))
+            out += "<li>" + htmlEscape(note) + "</li>\n";
+        out += "</ol>\n</section>\n";
+    }
+
+    void penalties() {
+        out += "<section class=\"penalties\" id=\"penalties\">\n<h2>Soft penalties</h2>\n";
+        const std::vector<std::string> notes = penaltyNotes(layout, -1);
+        if (notes.empty())
+            out += "<p>None.</p>\n";
+        else {
+            out += "<ul>\n";
+            for (const std::string& note : notes) out += "<li>" + htmlEscape(note) + "</li>\n";
+            out += "</ul>\n";
+        }
+        out += "</section>\n";
     }
 
     void contents() {
@@ -108,6 +150,7 @@ private:
             if (links.empty()) continue;
             out += std::string("<h3>") + kindTitle(kind) + "</h3>\n<ul>" + links + "</ul>\n";
         }
+        out += "<h3><a href=\"#penalties\">Soft penalties</a></h3>\n";
         out += "<h3><a href=\"#unassigned\">Unassigned lessons (" +
                std::to_string(layout.unassigned.size()) + ")</a></h3>\n</nav>\n";
     }
@@ -119,24 +162,66 @@ private:
                name(resource) + "</h2>\n";
         out += "<table class=\"week\">\n<colgroup><col class=\"slot\"/>";
         for (int d = 0; d < problem.days; ++d) out += "<col/><col/>";
-        out += "</colgroup>\n<thead><tr><th class=\"slot\">Slot</th>";
+        out += "</colgroup>\n<thead><tr><th class=\"slot\">Period</th>";
         for (int d = 0; d < problem.days; ++d)
-            out += "<th colspan=\"2\">" + dayTitle(d) + "<br/><small>slots " +
-                   std::to_string(layout.fileSlot(d, 0)) + "&#8211;" +
+            out += "<th colspan=\"2\">" + htmlEscape(layout.calendar.day(d)) +
+                   "<br/><small>slots " + std::to_string(layout.fileSlot(d, 0)) + "&#8211;" +
                    std::to_string(layout.fileSlot(d, layout.fileSlotsPerDay - 1)) + "</small></th>";
         out += "</tr>\n</thead>\n<tbody>\n";
         for (int hour = 0; hour < layout.fileSlotsPerDay; ++hour) {
-            out += "<tr><th class=\"slot\">" + std::to_string(hour) + "</th>";
+            out +=
+                "<tr><th class=\"slot\">" + htmlEscape(layout.calendar.periodLabel(hour)) + "</th>";
             for (const GridCell& cell : g.cells[hour]) gridCell(resource, cell);
             out += "</tr>\n";
         }
         out += "</tbody>\n</table>\n";
         legend(g.splitWeeks);
+        notes(resource);
         out += "</section>\n";
+    }
+
+    // The reasons of the grid's marks, printed with it.
+    void notes(int resource) {
+        const std::vector<std::string> rules = ruleNotes(layout, resource);
+        const std::vector<std::string> penalties = penaltyNotes(layout, resource);
+        if (rules.empty() && penalties.empty()) return;
+        out += "<ul class=\"notes\">\n";
+        for (const std::string& note : rules)
+            out += "<li class=\"rule\"><span class=\"broken-mark\">!!</span> " + htmlEscape(note) +
+                   "</li>\n";
+        for (const std::string& note : penalties)
+            out += "<li><span class=\"mark\">!</span> " + htmlEscape(note) + "</li>\n";
+        out += "</ul>\n";
+    }
+
+    void weekTag(int week) {
+        if (week == 2) out += "<div class=\"wk\">EVEN WEEK</div>";
+        if (week == 1) out += "<div class=\"wk\">ODD WEEK</div>";
+    }
+
+    // Everything held at one slot of a crowded day.
+    void clashCell(const GridCell& cell, const std::string& span) {
+        out += "<td class=\"clash\"" + span + " title=\"clash\">";
+        weekTag(cell.week);
+        out += "<div class=\"broken-mark\">!! CLASH</div>";
+        for (const Holder& h : cell.holders) {
+            const Placement& p = layout.placements[h.placement];
+            if (h.isBreak) {
+                out += "<div class=\"res\">(break after " + lesson(p.activity) + ")</div>";
+            } else {
+                out += "<div class=\"id\">" + std::string(p.hour != cell.hour ? "&#8593; " : "") +
+                       lesson(p.activity) + "</div>";
+            }
+        }
+        out += "</td>";
     }
 
     void gridCell(int resource, const GridCell& cell) {
         const std::string span = cell.week == 3 ? " colspan=\"2\"" : "";
+        if (cell.clash) {
+            clashCell(cell, span);
+            return;
+        }
         if (cell.placement < 0) {
             out += std::string("<td class=\"free") + (cell.unavailable ? " unavailable" : "") +
                    "\"" + span + (cell.unavailable ? " title=\"unavailable\"" : "") + ">";
@@ -153,14 +238,24 @@ private:
         if (cell.week == 2) classes += " even";
         if (cell.week == 1) classes += " odd";
         if (p.penalised()) classes += " penalised";
+        if (p.broken()) classes += " broken";
+        if (cell.unavailable) classes += " unavailable";
         out += "<td class=\"" + classes + "\"" + span;
         if (cell.rows > 1) out += " rowspan=\"" + std::to_string(cell.rows) + "\"";
         out += " title=\"" + placementTitle(p) + "\">";
-        if (cell.week == 2) out += "<div class=\"wk\">EVEN WEEK</div>";
-        if (cell.week == 1) out += "<div class=\"wk\">ODD WEEK</div>";
-        out += "<div class=\"id\">" + lesson(p.activity);
+        weekTag(cell.week);
+        out += "<div class=\"id\">";
+        if (p.hour != cell.hour) out += "&#8593; ";
+        if (p.broken()) out += "<span class=\"broken-mark\">!!</span> ";
+        out += lesson(p.activity);
         if (p.penalised()) out += " <span class=\"mark\">!</span>";
-        out += "</div><div class=\"res\">";
+        out += "</div>";
+        if (cell.unavailable) out += "<div class=\"broken-mark\">unavailable</div>";
+        if (p.hour != cell.hour) {
+            out += "</td>";
+            return;
+        }
+        out += "<div class=\"res\">";
         std::vector<int> others = layout.otherResources(p, resource);
         for (std::size_t i = 0; i < others.size(); ++i)
             out += (i > 0 ? ", " : "") + name(others[i]);
@@ -169,11 +264,8 @@ private:
 
     // What a pointer over the lesson tells: its slots, weeks and penalties.
     std::string placementTitle(const Placement& p) const {
-        const int first = layout.fileSlot(p.day, p.hour);
-        std::string text = std::string(problem.activityName(p.activity)) + ": slot" +
-                           (p.length > 1 ? "s " : " ") + std::to_string(first) +
-                           (p.length > 1 ? "-" + std::to_string(first + p.length - 1) : "") +
-                           ", weeks " + weekLetter(p.week);
+        std::string text = std::string(problem.activityName(p.activity)) + ": " +
+                           layout.whereLesson(p) + ", " + weekWords(p.week);
         if (p.softCost > 0) text += ", soft preference cost " + std::to_string(p.softCost);
         for (int i : p.brokenDependences)
             text += ", breaks soft dependence " + std::to_string(i) + " (" +
@@ -191,7 +283,10 @@ private:
         out +=
             "<span class=\"sw\" style=\"background:#dde8f7\"></span> every week &#160; "
             "<span class=\"sw\" style=\"background:#c8c8c8\"></span> unavailable &#160; "
-            "<span class=\"mark\">!</span> soft penalty (dashed border)</p>\n";
+            "<span class=\"mark\">!</span> soft penalty (dashed border; the reasons are listed "
+            "below) &#160; <span class=\"broken-mark\">!!</span> breaks a hard rule (red border) "
+            "&#160; &#8593; continues from the period above. " +
+            htmlEscape(weekLegend) + "</p>\n";
     }
 
     void unassigned() {
@@ -203,17 +298,9 @@ private:
 
     void unassignedLesson(int a) {
         const Activity& activity = problem.activities[a];
-        out += "<h3>" + lesson(a) + "</h3>\n<p>Length " + std::to_string(activity.length) +
-               ", weeks " + weekLetter(activity.week) + ", needs ";
-        std::string needs;
-        for (int r : activity.reqRes) needs += (needs.empty() ? "" : ", ") + name(r);
-        for (int g : activity.reqGroups) {
-            std::string members;
-            for (int r : problem.groups[g].resources)
-                members += (members.empty() ? "" : " or ") + name(r);
-            needs += (needs.empty() ? "one of " : ", one of ") + members;
-        }
-        out += needs +
+        out += "<h3>" + lesson(a) + "</h3>\n<p>Length " + std::to_string(activity.length) + ", " +
+               weekWords(activity.week) + " (" + weekLetter(activity.week) + "), needs " +
+               htmlEscape(needsText(problem, a)) +
                ".</p>\n<table>\n<tr><th>Day</th><th>Starts</th><th>First reason no start "
                "fits</th></tr>\n";
         for (const DayBlocking& day : blockingOf(layout, a)) {
@@ -222,12 +309,16 @@ private:
                 out += "<tr>";
                 if (firstRow)
                     out += "<th rowspan=\"" + std::to_string(day.runs.size()) + "\">" +
-                           dayTitle(day.day) + "</th>";
+                           htmlEscape(layout.calendar.day(day.day)) + "</th>";
                 firstRow = false;
                 const int first = layout.fileSlot(day.day, run.firstHour);
                 const int last = layout.fileSlot(day.day, run.lastHour);
-                out += "<td>" + std::to_string(first) +
-                       (last > first ? "&#8211;" + std::to_string(last) : "") + "</td><td" +
+                const std::string periods =
+                    layout.calendar.period(run.firstHour) +
+                    (last > first ? " to " + layout.calendar.period(run.lastHour) : "");
+                out += "<td>" + htmlEscape(periods) + " (slot" + (last > first ? "s " : " ") +
+                       std::to_string(first) +
+                       (last > first ? "&#8211;" + std::to_string(last) : "") + ")</td><td" +
                        (run.reason.kind == Block::fits ? " class=\"fits\"" : "") + ">" +
                        htmlEscape(describe(layout, a, run)) + "</td></tr>\n";
             }

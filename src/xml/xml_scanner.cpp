@@ -1,6 +1,7 @@
 #include "xml/xml_scanner.h"
 
 #include <climits>
+#include <cstring>
 
 #include "base/log.h"
 
@@ -26,6 +27,16 @@ bool Scanner::refill() {
     if (atEnd_) return false;
     position_ = 0;
     end_ = std::fread(buffer_.data(), 1, buffer_.size(), input_);
+    if (firstBlock_) {
+        // Editors that save UTF-8 may put a byte order mark in front of the
+        // document; it is no character of the document. fread fills the
+        // block unless the input ends, so a mark is never split.
+        firstBlock_ = false;
+        if (end_ >= 3 && std::memcmp(buffer_.data(), "\xEF\xBB\xBF", 3) == 0) {
+            position_ = 3;
+            if (end_ == 3) return refill();
+        }
+    }
     if (end_ > 0) return true;
     if (std::ferror(input_)) {
         // The stream itself failed (a directory, a broken device): not a

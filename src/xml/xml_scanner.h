@@ -67,6 +67,7 @@ private:
     size_t position_ = 0;
     size_t end_ = 0;
     bool atEnd_ = false;
+    bool firstBlock_ = true;  // a byte order mark is looked for only there
     int line_ = 1;
     // Set when a "<!" or "<?" turned out to be no comment or declaration: the
     // "<" was handed out as an open-angle, and the "!" or "?" after it, which

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # End-to-end runs of the built binary. Each case is a folder under cases/ with
 #   cmd       the arguments (one line, shell words), or instead
-#   run.sh    a script run with the binary as $1 (for stdin, signals, files),
+#   run.sh    a script run with the binary as $1 (for stdin, signals, files)
+#             and the source tree in QUORVEX_SOURCE_DIR,
 #   status    the expected exit status,
 #   stdout, stderr   the expected output (optional; compared exactly, after
 #             dropping the "compile time" of the banner).
@@ -21,7 +22,7 @@ for dir in "$cases"/*/; do
     run=$work/$name
     cp -r "$dir" "$run"
     if [ -f "$run/run.sh" ]; then
-        ( cd "$run" && bash run.sh "$binary" >actual.stdout 2>actual.stderr </dev/null; echo $? >actual.status )
+        ( cd "$run" && QUORVEX_SOURCE_DIR=$source_dir bash run.sh "$binary" >actual.stdout 2>actual.stderr </dev/null; echo $? >actual.status )
     else
         ( cd "$run" && eval "set -- $(cat cmd)" && "$binary" "$@" >actual.stdout 2>actual.stderr </dev/null; echo $? >actual.status )
     fi

@@ -56,6 +56,17 @@ TEST_F(Configuration, MissingFileKeepsTheStartValues) {
     EXPECT_EQ(logged(), "No configuration file (" + fileName + ")\n");
 }
 
+TEST_F(Configuration, ByteOrderMarkBeforeTheFirstKeyIsSkipped) {
+    read("\xEF\xBB\xBFSTOPAFTER=3\nSTEPSUNCHANGED=4\n");
+    EXPECT_EQ(settings.stopAfter, 3);
+    EXPECT_EQ(settings.stepsUnchanged, 4);
+    EXPECT_EQ(logged(), "Reading configuration file: " + fileName + "\n");
+    // Only in front of the first line.
+    read("STOPAFTER=6\n\xEF\xBB\xBFSTEPSUNCHANGED=4\n");
+    EXPECT_EQ(settings.stopAfter, 6);
+    EXPECT_EQ(settings.stepsUnchanged, 20);
+}
+
 TEST_F(Configuration, EmptyFileResetsToFileDefaults) {
     settings.stopAfter = 7;
     read("");

@@ -163,9 +163,28 @@ TEST(RunSearchStops, PresetStopRequestEndsAfterFirstApproachAndOneResolve) {
     EXPECT_LE(resolves(text), 1);
     // No random step follows the request.
     const std::string end = "Trying to change random activities\nBest score: " +
-                            std::to_string(run.records.found.score()) + "\n";
+                            std::to_string(run.records.best.score()) + "\n";
     EXPECT_NE(text.find(end), std::string::npos) << text;
     expectJudgedAsSearched(run);
+}
+
+// The log ends with the score of the timetable that is written: the fast
+// shuffle's improvement, not the last branch-and-bound solution before it.
+TEST(RunSearch, BestScoreLoggedIsTheScoreOfTheWrittenTimetable) {
+    QuickSearch settings(1, 3, 0);
+    int improvedByShuffle = 0;
+    for (unsigned seed = 0; seed < 40 && improvedByShuffle < 3; ++seed) {
+        Searched run(generatedProblem(seed));
+        LogCapture log(10);
+        run.search();
+        if (run.records.best.score() < run.records.found.score()) ++improvedByShuffle;
+        const std::string text = log.text();
+        EXPECT_NE(text.find("\nBest score: " + std::to_string(run.records.best.score()) + "\n"),
+                  std::string::npos)
+            << "seed " << seed << "\n"
+            << text;
+    }
+    EXPECT_GT(improvedByShuffle, 0) << "no problem where the fast shuffle improved the search";
 }
 
 TEST(RunSearchStops, TimeLimitZeroAllowsOneResolveAtMost) {

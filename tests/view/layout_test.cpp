@@ -128,14 +128,19 @@ TEST_F(LayoutTest, StartsBlockedByOneCauseFormOneRun) {
     EXPECT_EQ(View::describe(layout, x, days[1].runs[2]), "K is busy with L at slot 6");
 }
 
-TEST_F(LayoutTest, CsvHasOneRowPerAssignedLessonInFileSlots) {
+TEST_F(LayoutTest, CsvHasOneRowPerAssignedLessonWithDayPeriodAndFileSlot) {
     View::TimetableLayout layout(checked.problem);
     EXPECT_EQ(View::renderCsv(layout),
-              "lesson,day,first slot,length,weeks,resources\r\n"
-              "A,1,1,2,A,K;T;R1\r\n"
-              "EV,2,4,1,E,K;R2\r\n"
-              "OD,2,4,1,O,R2;K\r\n"
-              "L,2,6,1,A,K;LAB\r\n");
+              "lesson,day,period,slot,length,weeks,resources\r\n"
+              "A,1,2,1,2,A,K;T;R1\r\n"
+              "EV,2,1,4,1,E,K;R2\r\n"
+              "OD,2,1,4,1,O,R2;K\r\n"
+              "L,2,3,6,1,A,K;LAB\r\n");
+    // Named days and periods replace the numbers; the slot stays the file's.
+    layout.calendar = {{"Mon", "Tue"}, {"8:00", "9:00", "10:00", "11:00"}};
+    EXPECT_EQ(View::renderCsv(layout).substr(0, 72),
+              "lesson,day,period,slot,length,weeks,resources\r\n"
+              "A,Mon,9:00,1,2,A,K;T;R1\r\n");
 }
 
 TEST_F(LayoutTest, ResourceKindsComeFromTheirSections) {

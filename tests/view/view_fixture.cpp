@@ -1,5 +1,7 @@
 #include "view_fixture.h"
 
+#include <cstdio>
+
 #include "judge/check_solution.h"
 #include "problem/analyser.h"
 #include "problem/solution_reader.h"
@@ -35,7 +37,17 @@ void loadChecked(const std::string& problem, const std::string& solution,
     testing_support::parseText(solution, document);
     readSolution(checked.problem, document);
     XML::destroyDocument(document);
-    checked.score = checkSolution(checked.problem, checked.terms);
+    View::judgeWhenValid(checked);
+}
+
+std::string sourceText(const std::string& relative) {
+    std::string text;
+    FILE* file = std::fopen(testing_support::sourcePath(relative).c_str(), "r");
+    if (!file) return text;
+    char buffer[4096];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, n);
+    std::fclose(file);
+    return text;
 }
 
 }  // namespace view_testing

@@ -21,4 +21,7 @@ std::string solutionText(const std::vector<Entry>& entries);
 void loadChecked(const std::string& problem, const std::string& solution,
                  View::CheckedTimetable& checked);
 
+// The text of a file under the source tree, e.g. "examples/school.xml".
+std::string sourceText(const std::string& relative);
+
 }  // namespace view_testing

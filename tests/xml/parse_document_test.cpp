@@ -141,6 +141,23 @@ TEST(ParseDocument, TakesAnyNumberOfSiblings) {
     EXPECT_EQ(list.closeLine, 10001);
 }
 
+// A byte order mark at the very start is skipped, without counting as a
+// line; anywhere else its bytes are ordinary text or an illegal character.
+TEST(ParseDocument, SkipsAByteOrderMarkAtTheStart) {
+    const std::string mark = "\xEF\xBB\xBF";
+    Elements root;
+    parseString(mark + "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<a>\n<b>x</b></a>", root);
+    EXPECT_EQ(onlyRoot(root).name, "a");
+    EXPECT_EQ(onlyRoot(root).content->asElements().children.at(0).line, 3);
+    XML::destroyDocument(root);
+    parseString(mark + "<a>" + mark + "</a>", root);
+    EXPECT_EQ(onlyRoot(root).content->asText().text, mark);
+    EXPECT_PARSE_FAILS(mark, 1, "parse error");
+    EXPECT_PARSE_FAILS(mark + mark + "<a/>", 1, "parse error");
+    EXPECT_PARSE_FAILS("\n" + mark + "<a/>", 2, "parse error");
+    EXPECT_PARSE_FAILS("<a " + mark + "/>", 1, "Illegal character in input");
+}
+
 TEST(ParseDocument, FailedReadOfTheStreamEndsWithStatusTwo) {
     EXPECT_EXIT(
         {
