@@ -29,7 +29,7 @@ check-gtest:
 	  { echo "quorvex's tests need GoogleTest: apt-get install libgtest-dev"; exit 1; }
 
 demo: programs
-	cd examples && ../$(BUILD)/quorvex -l 5 school.xml school-solution.xml
+	cd examples && ../$(BUILD)/quorvex -m deep school.xml school-solution.xml
 
 test: all
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
