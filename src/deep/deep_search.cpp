@@ -131,8 +131,12 @@ void runDeepSearch(const ProblemData& problem, const DeepOptions& options,
             break;
         }
         if (options.timeLimit < 0 && options.stepLimit < 0 &&
-            elapsed - lastBetter >= options.idleSeconds)
+            elapsed - lastBetter >= options.idleSeconds) {
+            if (logLevel(10))
+                logPrint("No better timetable for %d s, ending...\n",
+                         static_cast<int>(options.idleSeconds));
             break;
+        }
     }
     stop.store(true);
     for (std::thread& worker : workers) worker.join();
