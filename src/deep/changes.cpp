@@ -23,6 +23,22 @@ bool Changes::placeIfFits(int a, int t, const int* preferred) {
     return true;
 }
 
+bool Changes::moveAll(const std::vector<int>& activities, const std::vector<int>& targets) {
+    preferred.clear();
+    for (int a : activities) {
+        const ActivityFacts& act = facts.activities[a];
+        for (std::size_t k = 0; k < act.groups.size(); ++k)
+            preferred.push_back(timetable.member(act.grsel + k));
+    }
+    for (int a : activities) remove(a);
+    std::size_t first = 0;
+    for (std::size_t i = 0; i < activities.size(); ++i) {
+        if (!placeIfFits(activities[i], targets[i], preferred.data() + first)) return false;
+        first += facts.activities[activities[i]].groups.size();
+    }
+    return true;
+}
+
 void Changes::undo() {
     while (!journal.empty()) {
         const Entry entry = journal.back();

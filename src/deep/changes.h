@@ -19,6 +19,10 @@ public:
     // member. False, changing nothing, when it does not fit.
     bool placeIfFits(int a, int t, const int* preferred);
 
+    // Takes every activity out, then places each at its target, keeping its
+    // members where they are free. False when one of them does not fit.
+    bool moveAll(const std::vector<int>& activities, const std::vector<int>& targets);
+
     void undo();
     void keep() {
         journal.clear();
@@ -45,4 +49,5 @@ private:
     std::vector<Entry> journal;
     std::vector<int> savedMembers;
     std::vector<int> chosen;
+    std::vector<int> preferred;  // members of the activities moveAll moves
 };

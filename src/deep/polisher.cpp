@@ -80,19 +80,8 @@ bool Polisher::relocate() {
     moving.assign(1, a);
     for (int b : act.block)
         if (b != a && timetable.placed(b)) moving.push_back(b);
-    saved.clear();
-    for (int b : moving) {
-        const ActivityFacts& bct = facts.activities[b];
-        for (std::size_t k = 0; k < bct.groups.size(); ++k)
-            saved.push_back(timetable.member(bct.grsel + k));
-    }
-    for (int b : moving) changes.remove(b);
-    std::size_t first = 0;
-    for (int b : moving) {
-        if (!changes.placeIfFits(b, t, saved.data() + first)) return false;
-        first += facts.activities[b].groups.size();
-    }
-    return true;
+    targets.assign(moving.size(), t);
+    return changes.moveAll(moving, targets);
 }
 
 bool Polisher::swap() {
@@ -107,15 +96,9 @@ bool Polisher::swap() {
     if (b == a || tb < 0 || ta == tb) return false;
     // Blocks move whole, by relocation and in chains.
     if (!act.block.empty() || !facts.activities[b].block.empty()) return false;
-    const ActivityFacts& bct = facts.activities[b];
-    saved.clear();
-    for (std::size_t k = 0; k < act.groups.size(); ++k) saved.push_back(timetable.member(act.grsel + k));
-    const std::size_t bFirst = saved.size();
-    for (std::size_t k = 0; k < bct.groups.size(); ++k) saved.push_back(timetable.member(bct.grsel + k));
-    changes.remove(a);
-    changes.remove(b);
-    return changes.placeIfFits(a, tb, saved.data()) &&
-           changes.placeIfFits(b, ta, saved.data() + bFirst);
+    moving = {a, b};
+    targets = {tb, ta};
+    return changes.moveAll(moving, targets);
 }
 
 bool Polisher::changeMember() {
@@ -128,11 +111,11 @@ bool Polisher::changeMember() {
     const int m = group[random.below(static_cast<int>(group.size()))];
     if (m == timetable.member(act.grsel + k)) return false;
     const int t = timetable.start(a);
-    saved.clear();
-    for (std::size_t j = 0; j < act.groups.size(); ++j) saved.push_back(timetable.member(act.grsel + j));
-    saved[k] = m;
+    members.clear();
+    for (std::size_t j = 0; j < act.groups.size(); ++j) members.push_back(timetable.member(act.grsel + j));
+    members[k] = m;
     changes.remove(a);
-    return changes.placeIfFits(a, t, saved.data()) && timetable.member(act.grsel + k) == m;
+    return changes.placeIfFits(a, t, members.data()) && timetable.member(act.grsel + k) == m;
 }
 
 // Exchanges the starts t1 and t2 of every activity in one chain of clashes:
@@ -157,21 +140,9 @@ bool Polisher::kempeChain() {
         if (!joinChain(x, to, length)) return false;
         if (chain.size() > 64) return false;
     }
-    saved.clear();
-    for (int x : chain) {
-        const ActivityFacts& xct = facts.activities[x];
-        for (std::size_t k = 0; k < xct.groups.size(); ++k)
-            saved.push_back(timetable.member(xct.grsel + k));
-    }
-    for (int x : chain) changes.remove(x);
-    std::size_t first = 0;
-    for (std::size_t i = 0; i < chain.size(); ++i) {
-        const int x = chain[i];
-        const int to = chainStart[i] == t1 ? t2 : t1;
-        if (!changes.placeIfFits(x, to, saved.data() + first)) return false;
-        first += facts.activities[x].groups.size();
-    }
-    return true;
+    targets.clear();
+    for (int from : chainStart) targets.push_back(from == t1 ? t2 : t1);
+    return changes.moveAll(chain, targets);
 }
 
 // Adds the activity, starting at start, to the chain, with the placed

@@ -46,8 +46,9 @@ private:
     Changes changes;
     std::vector<long long> history;
     std::size_t historyAt = 0;
-    std::vector<int> saved;
-    std::vector<int> moving;  // the activities a relocation moves together
+    std::vector<int> moving;   // the activities a move moves
+    std::vector<int> targets;  // the start each of them moves to
+    std::vector<int> members;  // the members a change of member asks for
     // The Kempe chain being built: its activities and the start each had.
     std::vector<int> chain;
     std::vector<int> chainStart;
