@@ -33,6 +33,9 @@ def main():
     parser.add_argument("--together", type=float, default=0.0,
                         help="share of lessons tied to a lesson of another class at the same "
                              "time by a hard Concurrently dependence")
+    parser.add_argument("--ordered", type=float, default=0.0,
+                        help="share of a class's consecutive lessons bound by a hard "
+                             "Closely before dependence")
     parser.add_argument("--maxdays", action="store_true",
                         help="teachers may work only on as many days as in the drawn timetable")
     parser.add_argument("--solution", help="also write the planted timetable here")
@@ -138,11 +141,24 @@ def main():
             for first, second in zip(ids, ids[1:]):
                 if rng.random() < args.together:
                     pairs.append((first, second))
+    pairs = [(first, second, "Concurrently") for first, second in pairs]
+    # A class's lesson and the one right after it on the same day, in order.
+    if args.ordered > 0:
+        by_class = {}
+        for lesson in lessons:
+            for k in lesson[1]:
+                by_class.setdefault(k, []).append(lesson)
+        for k, own in sorted(by_class.items()):
+            own.sort(key=lambda lesson: lesson[3])
+            for first, second in zip(own, own[1:]):
+                same_day = first[3] // S == second[3] // S
+                if same_day and first[3] + first[4] <= second[3] and rng.random() < args.ordered:
+                    pairs.append((first[0], second[0], "Closely before"))
     if pairs:
         out.append("<Dependences>")
-        for first, second in pairs:
+        for first, second, operator in pairs:
             out.append(f"<Dependence><FirstActivity>{first}</FirstActivity><SecondActivity>{second}"
-                       "</SecondActivity><Operator>Concurrently</Operator></Dependence>")
+                       f"</SecondActivity><Operator>{operator}</Operator></Dependence>")
         out.append("</Dependences>")
     out.append("</Problem></Timetable>")
     print("\n".join(out))
