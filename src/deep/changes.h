@@ -28,8 +28,8 @@ public:
         journal.clear();
         savedMembers.clear();
     }
-    bool empty() const { return journal.empty(); }
 
+private:
     // Whether a fits at t apart from its groups' members.
     bool fitsDirect(int a, int t) const;
     // The cheapest member of group position k free for a at t (the preferred
@@ -37,7 +37,6 @@ public:
     int freeMember(int a, int k, int t, int preferred) const;
     bool memberFree(int a, int m, int t) const;
 
-private:
     struct Entry {
         int activity;
         int start;  // the start it had, for a removal; -1 for a placement

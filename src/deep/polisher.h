@@ -6,8 +6,10 @@
 #include "deep/timetable.h"
 
 // Lowers the penalties of a timetable by late acceptance: a move is kept
-// when the timetable it gives scores no worse than the current one or than
-// the one of a fixed number of moves ago. Every move keeps the hard rules.
+// when the timetable it gives scores no worse than the current one, or no
+// worse than the score held at the same place of a history a fixed number
+// of moves long (each place keeps the lowest score it has seen). Every move
+// keeps the hard rules.
 class Polisher {
 public:
     Polisher(Timetable& timetable, Random& random, int historyLength);
