@@ -4,10 +4,11 @@
 BUILD ?= build
 SANITIZE_BUILD ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+THREADS_BUILD ?= build-tsan
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_FLAGS ?=
 
-.PHONY: all programs demo test test-sanitize fuzz-smoke bench check-tools check-gtest clean
+.PHONY: all programs demo test test-sanitize test-threads fuzz-smoke bench check-tools check-gtest clean
 
 # The programs and the tests. The same build folder serves `programs`, which
 # configures it without the tests; the libraries are built once for both.
@@ -39,6 +40,13 @@ test-sanitize: check-tools check-gtest
 	cmake --build $(SANITIZE_BUILD) -j $(JOBS)
 	cd $(SANITIZE_BUILD) && ctest --output-on-failure -j $(JOBS)
 
+# The tests of the code that runs on several threads (searches side by side,
+# the deep search), under ThreadSanitizer.
+test-threads: check-tools check-gtest
+	cmake -S . -B $(THREADS_BUILD) -DQUORVEX_TSAN=ON -DQUORVEX_TESTS=ON >/dev/null
+	cmake --build $(THREADS_BUILD) -j $(JOBS) --target test_search test_deep
+	cd $(THREADS_BUILD) && ctest --output-on-failure -R '^(search|deep)$$'
+
 # Builds the fuzz targets with clang in $(FUZZ_BUILD) and runs each briefly on
 # its seed corpus; skipped where clang or its fuzzer runtime is missing.
 fuzz-smoke:
@@ -49,4 +57,4 @@ bench: check-tools
 	cmake --build build-bench -j $(JOBS)
 
 clean:
-	rm -rf $(BUILD) $(SANITIZE_BUILD) $(FUZZ_BUILD) build-bench
+	rm -rf $(BUILD) $(SANITIZE_BUILD) $(THREADS_BUILD) $(FUZZ_BUILD) build-bench
