@@ -56,12 +56,7 @@ bool Changes::fitsDirect(int a, int t) const {
     if (!facts.allowedStart(a, t)) return false;
     const ActivityFacts& act = facts.activities[a];
     for (int r : act.direct) {
-        const int end = facts.heldEnd(r, a, t);
-        for (int w = 0; w < 2; ++w) {
-            if (!Weeks::holds(act.week, w)) continue;
-            for (int s = t; s <= end; ++s)
-                if (timetable.holder(r, w, s) >= 0) return false;
-        }
+        if (!timetable.isFree(r, a, t)) return false;
         const ResourceFacts& res = facts.resources[r];
         if (res.limitedDays && timetable.activitiesOnDay(r, facts.dayOf(t)) == 0 &&
             timetable.daysUsed(r) >= res.maxDays)
@@ -78,15 +73,7 @@ bool Changes::fitsDirect(int a, int t) const {
 }
 
 bool Changes::memberFree(int a, int m, int t) const {
-    if (!facts.memberAvailable(m, a, t)) return false;
-    const ActivityFacts& act = facts.activities[a];
-    const int end = facts.heldEnd(m, a, t);
-    for (int w = 0; w < 2; ++w) {
-        if (!Weeks::holds(act.week, w)) continue;
-        for (int s = t; s <= end; ++s)
-            if (timetable.holder(m, w, s) >= 0) return false;
-    }
-    return true;
+    return facts.memberAvailable(m, a, t) && timetable.isFree(m, a, t);
 }
 
 int Changes::freeMember(int a, int k, int t, int preferred) const {

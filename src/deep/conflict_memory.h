@@ -17,6 +17,10 @@ public:
         std::uint16_t& c = counts[index(a, t, b, tb)];
         if (c < 0xFFFF) ++c;
     }
+    // Halves every count, so that old conflicts weigh less than new ones.
+    void age() {
+        for (std::uint16_t& c : counts) c >>= 1;
+    }
 
 private:
     std::uint32_t index(int a, int t, int b, int tb) const {

@@ -4,7 +4,15 @@
 #include <climits>
 
 Placer::Placer(Timetable& timetable, Random& random)
-    : timetable(timetable), facts(timetable.facts), random(random) {
+    : timetable(timetable),
+      facts(timetable.facts),
+      random(random),
+      // Conflicts of long ago weigh less than new ones: counts that only grow
+      // freeze the search into its old choices. Halving them every few
+      // placements of each activity placed every lesson of tight schools
+      // with many lessons tied together that otherwise stayed one or two
+      // short for minutes.
+      agingInterval(10000 + 10LL * timetable.facts.nbActivities) {
     const int n = facts.nbActivities;
     hopeless.assign(n, 0);
     mark.assign(n, 0);
@@ -65,7 +73,7 @@ bool Placer::allowedForAll(int t) const {
 void Placer::step() {
     const int a = pickActivity();
     if (a < 0) return;
-    ++steps;
+    if (++steps % agingInterval == 0) memory.age();
     gatherMoving(a);
     // Activities of the block that are placed move with it.
     for (std::size_t i = 1; i < moving.size(); ++i)
@@ -136,16 +144,11 @@ long long Placer::weighMoving(int key, int t, bool collect) {
 long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool collect) {
     const ActivityFacts& act = facts.activities[a];
     long long weight = 0;
-    for (int r : act.direct) {
-        const int end = facts.heldEnd(r, a, t);
-        for (int w = 0; w < 2; ++w) {
-            if (!Weeks::holds(act.week, w)) continue;
-            for (int s = t; s <= end; ++s) {
-                const int h = timetable.holder(r, w, s);
-                if (h >= 0) addInTheWay(key, t, h, weight, collect);
-            }
-        }
-    }
+    auto inTheWayOf = [&](int h) {
+        addInTheWay(key, t, h, weight, collect);
+        return true;
+    };
+    for (int r : act.direct) timetable.forEachHolder(r, a, t, inTheWayOf);
     if (act.hasHardLinks) {
         for (const DependenceLink& link : act.links) {
             if (!link.hard || link.partner == a) continue;
@@ -162,18 +165,13 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
             if (!facts.memberAvailable(m, a, t)) continue;
             local.clear();
             long long memberWeight = 0;
-            const int end = facts.heldEnd(m, a, t);
-            for (int w = 0; w < 2; ++w) {
-                if (!Weeks::holds(act.week, w)) continue;
-                for (int s = t; s <= end; ++s) {
-                    const int h = timetable.holder(m, w, s);
-                    if (h < 0 || mark[h] == stamp ||
-                        std::find(local.begin(), local.end(), h) != local.end())
-                        continue;
+            timetable.forEachHolder(m, a, t, [&](int h) {
+                if (mark[h] != stamp && std::find(local.begin(), local.end(), h) == local.end()) {
                     local.push_back(h);
                     memberWeight += weightOf(key, t, h);
                 }
-            }
+                return true;
+            });
             if (memberWeight > bestWeight) continue;
             const long long cost = facts.resourceCost(m, a, t);
             if (memberWeight == bestWeight && cost >= bestCost) continue;
@@ -183,14 +181,7 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
         }
         if (bestMember < 0) return -1;
         chosenMembers[k] = bestMember;
-        const int end = facts.heldEnd(bestMember, a, t);
-        for (int w = 0; w < 2; ++w) {
-            if (!Weeks::holds(act.week, w)) continue;
-            for (int s = t; s <= end; ++s) {
-                const int h = timetable.holder(bestMember, w, s);
-                if (h >= 0) addInTheWay(key, t, h, weight, collect);
-            }
-        }
+        timetable.forEachHolder(bestMember, a, t, inTheWayOf);
     }
     // A resource at its day limit can only take a new day if one of its days
     // is emptied: count the activities of its lightest day.

@@ -48,6 +48,7 @@ private:
     const Facts& facts;
     Random& random;
     ConflictMemory memory;
+    const long long agingInterval;  // placing steps between two halvings of the memory
 
     std::vector<int> order;      // activities in the order the first pass takes them
     std::size_t nextInOrder = 0;

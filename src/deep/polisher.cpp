@@ -164,25 +164,18 @@ void Polisher::addToChain(int x, int start) {
 // not starting at the other end of the chain).
 bool Polisher::joinChain(int x, int target, int length) {
     const ActivityFacts& xct = facts.activities[x];
-    auto visit = [&](int r) {
-        const int end = facts.heldEnd(r, x, target);
-        for (int w = 0; w < 2; ++w) {
-            if (!Weeks::holds(xct.week, w)) continue;
-            for (int s = target; s <= end; ++s) {
-                const int h = timetable.holder(r, w, s);
-                if (h < 0 || inChain[h] == chainStamp) continue;
-                if (timetable.start(h) != target || facts.activities[h].length != length)
-                    return false;
-                addToChain(h, target);
-            }
-        }
+    auto join = [&](int h) {
+        if (inChain[h] == chainStamp) return true;
+        if (timetable.start(h) != target || facts.activities[h].length != length) return false;
+        addToChain(h, target);
         return true;
     };
     for (int r : xct.direct)
-        if (!visit(r)) return false;
+        if (!timetable.forEachHolder(r, x, target, join)) return false;
     // The members of its groups are in the chain too: a chain that lets a
     // moved activity take any free member instead polished worse.
     for (std::size_t k = 0; k < xct.groups.size(); ++k)
-        if (!visit(timetable.member(xct.grsel + k))) return false;
+        if (!timetable.forEachHolder(timetable.member(xct.grsel + k), x, target, join))
+            return false;
     return true;
 }

@@ -27,6 +27,24 @@ public:
     // The activity that holds resource r at slot s in week w (its own slots
     // or the break after them), or -1.
     int holder(int r, int w, int s) const { return holders[cell(r, w, s)]; }
+    // Calls visit(h) for each holder h of resource r at the slots and weeks a
+    // would hold it starting at t (its own slots, then the break), as long as
+    // visit returns true; false when visit stopped it.
+    template <class Visit>
+    bool forEachHolder(int r, int a, int t, Visit visit) const {
+        const int end = facts.heldEnd(r, a, t);
+        for (int w = 0; w < 2; ++w) {
+            if (!Weeks::holds(facts.activities[a].week, w)) continue;
+            const int* row = &holders[cell(r, w, 0)];
+            for (int s = t; s <= end; ++s)
+                if (row[s] >= 0 && !visit(row[s])) return false;
+        }
+        return true;
+    }
+    // Whether nothing holds r where a would hold it starting at t.
+    bool isFree(int r, int a, int t) const {
+        return forEachHolder(r, a, t, [](int) { return false; });
+    }
     // Placed activities of r that start on day d, and days with any.
     int activitiesOnDay(int r, int d) const { return dayCount[r * facts.days + d]; }
     int daysUsed(int r) const { return usedDays[r]; }
