@@ -49,6 +49,7 @@ int Placer::pickActivity() {
         if (!timetable.placed(a) && !hopeless[a]) return a;
     }
     const std::vector<int>& unassigned = timetable.unassigned();
+    if (unassigned.empty()) return -1;
     for (int tries = 0; tries < 8; ++tries) {
         const int a = unassigned[random.below(static_cast<int>(unassigned.size()))];
         if (!hopeless[a]) return a;
