@@ -113,9 +113,10 @@ int main(int argc, char** argv) {
         const double high = *std::max_element(placed.begin(), placed.end());
         if (never > seeds / 2)
             std::snprintf(placedText, sizeof placedText, "never (%d of %d)", never, seeds);
+        else if (high >= 1e9)
+            std::snprintf(placedText, sizeof placedText, "%.3f (%.3f-never)", median(placed), low);
         else
-            std::snprintf(placedText, sizeof placedText, "%.3f (%.3f-%s)", median(placed), low,
-                          high >= 1e9 ? "never" : std::to_string(high).substr(0, 5).c_str());
+            std::snprintf(placedText, sizeof placedText, "%.3f (%.3f-%.3f)", median(placed), low, high);
         std::printf("%-28s %8zu %24s", name.c_str(), problem.activities.size(), placedText);
         for (std::size_t k = 0; k < at.size(); ++k) {
             const long long low2 = *std::min_element(scores[k].begin(), scores[k].end());
