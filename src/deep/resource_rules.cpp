@@ -1,6 +1,7 @@
 #include "deep/resource_rules.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -28,14 +29,70 @@ long long lateUnits(const Facts& facts, const std::vector<DayFigure>& week, int 
 
 }  // namespace
 
-void ResourceDays::count(const Facts& facts, int r, int a, int sign) {
+void ResourceDays::count(const Facts& facts, int r, int a, int t, int sign) {
     const ActivityFacts& act = facts.activities[a];
     placedAll += sign;
+    const int d = facts.dayOf(t);
+    const int offset = t - d * facts.slotsPerDay;
+    std::uint64_t own = 0, after = 0;
+    if (facts.dayBits) {
+        own = ((std::uint64_t(1) << act.length) - 1) << offset;
+        const int breakEnd = std::min(offset + act.length + facts.resources[r].breakSlots,
+                                      facts.slotsPerDay);
+        for (int i = offset + act.length; i < breakEnd; ++i) after |= std::uint64_t(1) << i;
+    }
     for (int w = 0; w < 2; ++w) {
         if (!Weeks::holds(act.week, w)) continue;
         placed[w] += sign;
         placedWithBreaks[w] += sign * (act.length + facts.resources[r].breakSlots);
+        if (!facts.dayBits) continue;
+        if (sign > 0) {
+            busyBits[w][d] |= own;
+            breakBits[w][d] |= after;
+        } else {
+            busyBits[w][d] &= ~own;
+            breakBits[w][d] &= ~after;
+        }
+        refigure(facts, r, w, d);
     }
+}
+
+void ResourceDays::refigure(const Facts& facts, int r, int w, int d) {
+    days[w][d] = dayFigure(facts, r, d, busyBits[w][d], breakBits[w][d]);
+}
+
+namespace {
+
+// Set bits of a word, without the processor's own count (not on every
+// machine the program is built for).
+int bitCount(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+}
+
+}  // namespace
+
+DayFigure dayFigure(const Facts& facts, int r, int d, std::uint64_t busy, std::uint64_t inBreak) {
+    DayFigure f;
+    if (busy == 0) return f;
+    const ResourceFacts& res = facts.resources[r];
+    const std::uint64_t available = res.availableBits[d];
+    const int first = __builtin_ctzll(busy), last = 63 - __builtin_clzll(busy);
+    const std::uint64_t span = (last == 63 ? ~std::uint64_t(0) : (std::uint64_t(1) << (last + 1)) - 1) &
+                               ~((std::uint64_t(1) << first) - 1);
+    f.busy = bitCount(busy);
+    f.first = d * facts.slotsPerDay + first;
+    f.gaps = bitCount(span & ~busy & ~inBreak & available);
+    f.startRank = bitCount(available & ((std::uint64_t(1) << first) - 1));
+    if (res.maxConsecutive > 0) {
+        // A busy slot with n busy slots before it lies beyond the n-th of its run.
+        std::uint64_t beyond = busy;
+        for (int k = 1; k <= res.maxConsecutive && beyond; ++k) beyond &= busy << k;
+        f.runExcess = bitCount(beyond);
+    }
+    return f;
 }
 
 long long ruleUnits(const Facts& facts, int, const ResourceRule& rule, const ResourceDays& days) {
@@ -120,6 +177,78 @@ long long ruleExcess(const Facts& facts, int r, const ResourceRule& rule, const 
             break;
         default: break;
         }
+    }
+    return excess;
+}
+
+namespace {
+
+// The fewest busy slots that any timetable completing this week must give
+// the resource, to keep its hard MinPerDay, MaxGaps, MaxGapsPerDay and
+// MaxLateStarts together: every working day keeps its lessons, gets its gaps
+// beyond the allowance filled, and begins on time (with no gaps allowed,
+// every slot up to its first lesson filled), but for the days allowed to
+// begin late; and at least MinPerDay slots. Two lower bounds, one per day
+// and one over the week's gaps; taking a lesson out lowers them by its
+// slots (or raises them by its break at most).
+long long neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& week) {
+    const ResourceFacts& res = facts.resources[r];
+    const int least = std::max(res.limitOf(ResourceRuleKind::minPerDay), 0);
+    const int dayGaps = res.limitOf(ResourceRuleKind::maxGapsPerDay);
+    const int weekGaps = res.limitOf(ResourceRuleKind::maxGaps);
+    const int lateDays = res.limitOf(ResourceRuleKind::maxLateStarts);
+    const bool noGaps = dayGaps == 0 || weekGaps == 0;
+    long long perDay = 0, overWeek = 0, gaps = 0;
+    // What letting a day begin late saves, for the days that may.
+    long long savedPerDay[64], savedOverWeek[64];
+    int nbSaved = 0;
+    for (const DayFigure& f : week) {
+        if (f.busy == 0) continue;
+        gaps += f.gaps;
+        const long long gapFill =
+            dayGaps >= 0 ? above(f.gaps, dayGaps) : weekGaps == 0 ? f.gaps : 0;
+        long long onTime = 0, late = 0;
+        if (lateDays >= 0 && f.startRank > 0) {
+            const int k = f.startRank;
+            onTime = noGaps ? k : 1;
+            late = k >= 2 ? (noGaps ? k - 1 : 1) : 0;
+        }
+        const long long dayOnTime = std::max<long long>(least, f.busy + gapFill + onTime);
+        const long long dayLate = std::max<long long>(least, f.busy + gapFill + late);
+        perDay += dayOnTime;
+        overWeek += f.busy + onTime;
+        if (onTime > late && nbSaved < 64) {
+            savedPerDay[nbSaved] = dayOnTime - dayLate;
+            savedOverWeek[nbSaved] = onTime - late;
+            ++nbSaved;
+        }
+    }
+    if (lateDays > 0 && nbSaved > 0) {
+        // The days allowed to begin late are those where it saves most.
+        const int allowed = std::min(lateDays, nbSaved);
+        std::sort(savedPerDay, savedPerDay + nbSaved, std::greater<long long>());
+        std::sort(savedOverWeek, savedOverWeek + nbSaved, std::greater<long long>());
+        for (int i = 0; i < allowed; ++i) {
+            perDay -= savedPerDay[i];
+            overWeek -= savedOverWeek[i];
+        }
+    }
+    if (weekGaps > 0) overWeek += above(gaps, weekGaps);
+    return std::max(perDay, weekGaps > 0 ? overWeek : 0);
+}
+
+}  // namespace
+
+long long fillExcess(const Facts& facts, int r, const ResourceDays& days) {
+    const ResourceFacts& res = facts.resources[r];
+    if (!res.fillsDays) return 0;
+    long long excess = 0;
+    for (int w = 0; w < 2; ++w) {
+        // The breaks of the lessons still to be placed may take slots that
+        // now count as needed.
+        const long long room = res.load[w] + static_cast<long long>(res.breakSlots) *
+                                                 (res.lessons[w] - days.placed[w]);
+        excess += above(neededSlots(facts, r, days.days[w]), room);
     }
     return excess;
 }

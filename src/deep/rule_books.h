@@ -48,13 +48,16 @@ public:
 
 private:
     // Resource r's days as the view has them.
-    const ResourceDays& project(const RuleView& view, int r) const;
+    void project(const RuleView& view, int r, ResourceDays& into) const;
+    // The days with the placed activity b of r taken out (b is out in the view).
+    void takeOutOf(const RuleView& view, int r, int b, ResourceDays& into) const;
     long long hardExcess(const ResourceDays& days, int r) const;
     long long resourceUnits(const ResourceDays& days, int r, bool hardOnly) const;
     // The placed activity of r (not in the view's marks, not a) whose taking
     // out leaves the least hard excess (or, with exact, the fewest hard
     // units); ties to the lightest.
-    int bestOut(const RuleView& view, int r, int a, bool exact, ConflictSink* sink) const;
+    int bestOut(const RuleView& view, int r, int a, bool exact, ConflictSink* sink,
+                ResourceDays& now) const;
     // A fresh view of the timetable with marks of its own.
     RuleView freshView(const Timetable& timetable) const;
     void activityRulesOf(int a, std::vector<int>& rules) const;
@@ -67,9 +70,10 @@ private:
     std::vector<long long> activityUnits;                   // per activity rule
     long long hard = 0;
     // Scratch of the const queries.
-    mutable ResourceDays projected;
+    mutable ResourceDays projected, trial;
     mutable std::vector<char> dirty;  // [week][day] to figure again
     mutable std::vector<int> scratchMark;
     mutable int scratchStamp = 0;
     mutable std::vector<int> rulesScratch;
+    mutable unsigned rotation = 0;  // where the next scan of a resource's lessons begins
 };
