@@ -239,18 +239,40 @@ long long neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& w
 
 }  // namespace
 
+namespace {
+
+// The days a hard MinDays still asks for, each needing at least MinPerDay
+// slots (or one) in one of the weeks.
+long long missingDaySlots(const Facts& facts, int r, const ResourceDays& days) {
+    const ResourceFacts& res = facts.resources[r];
+    const int minDays = res.limitOf(ResourceRuleKind::minDays);
+    if (minDays < 0 || days.placedAll == 0) return 0;
+    return above(minDays, workingDays(facts, days)) *
+           std::max(res.limitOf(ResourceRuleKind::minPerDay), 1);
+}
+
+}  // namespace
+
 long long fillExcess(const Facts& facts, int r, const ResourceDays& days) {
     const ResourceFacts& res = facts.resources[r];
     if (!res.fillsDays) return 0;
-    long long excess = 0;
+    long long excess = 0, needed = 0, room = 0;
     for (int w = 0; w < 2; ++w) {
         // The breaks of the lessons still to be placed may take slots that
         // now count as needed.
-        const long long room = res.load[w] + static_cast<long long>(res.breakSlots) *
-                                                 (res.lessons[w] - days.placed[w]);
-        excess += above(neededSlots(facts, r, days.days[w]), room);
+        const long long weekRoom = res.load[w] + static_cast<long long>(res.breakSlots) *
+                                                     (res.lessons[w] - days.placed[w]);
+        const long long weekNeeded = neededSlots(facts, r, days.days[w]);
+        excess += above(weekNeeded, weekRoom);
+        needed += weekNeeded;
+        room += weekRoom;
     }
-    return excess;
+    return excess + above(needed + missingDaySlots(facts, r, days), room);
+}
+
+long long neededTotal(const Facts& facts, int r, const ResourceDays& days) {
+    return neededSlots(facts, r, days.days[0]) + neededSlots(facts, r, days.days[1]) +
+           missingDaySlots(facts, r, days);
 }
 
 bool resourceRuleAllowsAlone(const Facts& facts, int r, const ResourceRule& rule, int a, int t) {
