@@ -120,7 +120,8 @@ void Facts::buildRules() {
                 facts.hardLimit[static_cast<int>(rule.kind)] = rule.limit;
                 if (rule.kind == ResourceRuleKind::minPerDay || rule.kind == ResourceRuleKind::maxGaps ||
                     rule.kind == ResourceRuleKind::maxGapsPerDay ||
-                    rule.kind == ResourceRuleKind::maxLateStarts)
+                    rule.kind == ResourceRuleKind::maxLateStarts ||
+                    rule.kind == ResourceRuleKind::minDays)
                     facts.fillsDays = true;
             }
             if (rule.kind == ResourceRuleKind::maxConsecutive) facts.maxConsecutive = rule.limit;
@@ -170,8 +171,7 @@ void Facts::buildRules() {
 
 bool Facts::rulesAllowAlone(int a, int t) const {
     for (int r : activities[a].ruledResources)
-        for (const ResourceRule& rule : resources[r].rules)
-            if (rule.hard() && !resourceRuleAllowsAlone(*this, r, rule, a, t)) return false;
+        if (!resourceRulesAllowAlone(*this, r, a, t)) return false;
     for (int i : activities[a].rules)
         if (activityRules[i].hard() && !activityRuleAllowsAlone(*this, activityRules[i], a, t))
             return false;

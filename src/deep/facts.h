@@ -57,7 +57,7 @@ struct ResourceFacts {
     bool hardRules = false;
     int maxConsecutive = 0;           // the n of its MaxConsecutive rule, 0 without one
     int hardLimit[nbResourceRuleKinds];  // the n of each hard rule, -1 without one
-    bool fillsDays = false;  // a hard MinPerDay, MaxGaps, MaxGapsPerDay or MaxLateStarts
+    bool fillsDays = false;  // a hard MinPerDay, MaxGaps, MaxGapsPerDay, MaxLateStarts or MinDays
     int limitOf(ResourceRuleKind kind) const { return hardLimit[static_cast<int>(kind)]; }
     int lessons[2] = {};              // its lessons held in each week
     int lessonsAll = 0;               // its lessons

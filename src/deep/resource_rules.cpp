@@ -183,27 +183,37 @@ long long ruleExcess(const Facts& facts, int r, const ResourceRule& rule, const 
 
 namespace {
 
-// The fewest busy slots that any timetable completing this week must give
-// the resource, to keep its hard MinPerDay, MaxGaps, MaxGapsPerDay and
+// The fewest busy slots that any timetable completing a week must give the
+// resource, to keep its hard MinPerDay, MaxGaps, MaxGapsPerDay and
 // MaxLateStarts together: every working day keeps its lessons, gets its gaps
 // beyond the allowance filled, and begins on time (with no gaps allowed,
 // every slot up to its first lesson filled), but for the days allowed to
 // begin late; and at least MinPerDay slots. Two lower bounds, one per day
 // and one over the week's gaps; taking a lesson out lowers them by its
-// slots (or raises them by its break at most).
-long long neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& week) {
+// slots (or raises them by its break at most). Apart from them: the new
+// days that the lessons left to place need, when the working days cannot
+// take them under MaxPerDay; each needs MinPerDay slots (or one).
+struct WeekNeed {
+    long long slots = 0;
+    long long newDays = 0;
+};
+
+WeekNeed neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& week, int w) {
     const ResourceFacts& res = facts.resources[r];
     const int least = std::max(res.limitOf(ResourceRuleKind::minPerDay), 0);
+    const int most = res.limitOf(ResourceRuleKind::maxPerDay);
     const int dayGaps = res.limitOf(ResourceRuleKind::maxGapsPerDay);
     const int weekGaps = res.limitOf(ResourceRuleKind::maxGaps);
     const int lateDays = res.limitOf(ResourceRuleKind::maxLateStarts);
     const bool noGaps = dayGaps == 0 || weekGaps == 0;
-    long long perDay = 0, overWeek = 0, gaps = 0;
+    long long perDay = 0, overWeek = 0, gaps = 0, placed = 0, capacity = 0;
     // What letting a day begin late saves, for the days that may.
     long long savedPerDay[64], savedOverWeek[64];
     int nbSaved = 0;
     for (const DayFigure& f : week) {
         if (f.busy == 0) continue;
+        placed += f.busy;
+        if (most > 0) capacity += above(most, f.busy);
         gaps += f.gaps;
         const long long gapFill =
             dayGaps >= 0 ? above(f.gaps, dayGaps) : weekGaps == 0 ? f.gaps : 0;
@@ -234,21 +244,24 @@ long long neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& w
         }
     }
     if (weekGaps > 0) overWeek += above(gaps, weekGaps);
-    return std::max(perDay, weekGaps > 0 ? overWeek : 0);
+    WeekNeed need;
+    need.slots = std::max(perDay, weekGaps > 0 ? overWeek : 0);
+    if (most > 0) {
+        const long long overflow = above(res.load[w] - placed, capacity);
+        need.newDays = (overflow + most - 1) / most;
+    }
+    return need;
 }
 
-}  // namespace
+long long newDaySlots(const Facts& facts, int r) {
+    return std::max(facts.resources[r].limitOf(ResourceRuleKind::minPerDay), 1);
+}
 
-namespace {
-
-// The days a hard MinDays still asks for, each needing at least MinPerDay
-// slots (or one) in one of the weeks.
-long long missingDaySlots(const Facts& facts, int r, const ResourceDays& days) {
-    const ResourceFacts& res = facts.resources[r];
-    const int minDays = res.limitOf(ResourceRuleKind::minDays);
+// The days a hard MinDays still asks for.
+long long missingDays(const Facts& facts, int r, const ResourceDays& days) {
+    const int minDays = facts.resources[r].limitOf(ResourceRuleKind::minDays);
     if (minDays < 0 || days.placedAll == 0) return 0;
-    return above(minDays, workingDays(facts, days)) *
-           std::max(res.limitOf(ResourceRuleKind::minPerDay), 1);
+    return above(minDays, workingDays(facts, days));
 }
 
 }  // namespace
@@ -256,49 +269,57 @@ long long missingDaySlots(const Facts& facts, int r, const ResourceDays& days) {
 long long fillExcess(const Facts& facts, int r, const ResourceDays& days) {
     const ResourceFacts& res = facts.resources[r];
     if (!res.fillsDays) return 0;
-    long long excess = 0, needed = 0, room = 0;
+    long long excess = 0, needed = 0, room = 0, newDays = missingDays(facts, r, days);
     for (int w = 0; w < 2; ++w) {
         // The breaks of the lessons still to be placed may take slots that
         // now count as needed.
         const long long weekRoom = res.load[w] + static_cast<long long>(res.breakSlots) *
                                                      (res.lessons[w] - days.placed[w]);
-        const long long weekNeeded = neededSlots(facts, r, days.days[w]);
-        excess += above(weekNeeded, weekRoom);
-        needed += weekNeeded;
+        const WeekNeed need = neededSlots(facts, r, days.days[w], w);
+        excess += above(need.slots + need.newDays * newDaySlots(facts, r), weekRoom);
+        needed += need.slots;
         room += weekRoom;
+        newDays = std::max(newDays, need.newDays);
     }
-    return excess + above(needed + missingDaySlots(facts, r, days), room);
+    // A new day needs its slots in one week at least.
+    return excess + above(needed + newDays * newDaySlots(facts, r), room);
 }
 
 long long neededTotal(const Facts& facts, int r, const ResourceDays& days) {
-    return neededSlots(facts, r, days.days[0]) + neededSlots(facts, r, days.days[1]) +
-           missingDaySlots(facts, r, days);
+    long long needed = 0, newDays = missingDays(facts, r, days);
+    for (int w = 0; w < 2; ++w) {
+        const WeekNeed need = neededSlots(facts, r, days.days[w], w);
+        needed += need.slots;
+        newDays = std::max(newDays, need.newDays);
+    }
+    return needed + newDays * newDaySlots(facts, r);
 }
 
-bool resourceRuleAllowsAlone(const Facts& facts, int r, const ResourceRule& rule, int a, int t) {
+bool resourceRulesAllowAlone(const Facts& facts, int r, int a, int t) {
     const ResourceFacts& res = facts.resources[r];
-    const ActivityFacts& act = facts.activities[a];
-    const int n = rule.limit;
-    switch (rule.kind) {
-    case ResourceRuleKind::maxPerDay:
-    case ResourceRuleKind::maxConsecutive: return act.length <= n;
-    case ResourceRuleKind::minDays: return res.lessonsAll >= n;
-    case ResourceRuleKind::minPerDay:
-        for (int w = 0; w < 2; ++w)
-            if (Weeks::holds(act.week, w) && std::max(act.length, n) > res.load[w]) return false;
-        return true;
-    case ResourceRuleKind::maxLateStarts: {
-        const int dayStart = facts.dayOf(t) * facts.slotsPerDay;
-        int rank = 0;
-        for (int s = dayStart; s < t; ++s)
-            if (!res.unavailable(s)) ++rank;
-        const int late = rank == 0 ? 0 : rank == 1 ? (n == 0 ? 1 : 0) : 1;
-        for (int w = 0; w < 2; ++w)
-            if (Weeks::holds(act.week, w) && late > res.lessons[w] - 1) return false;
-        return true;
+    if (!res.hardRules) return true;
+    ResourceDays alone;
+    for (int w = 0; w < 2; ++w) {
+        alone.days[w].assign(facts.days, DayFigure());
+        if (facts.dayBits) {
+            alone.busyBits[w].assign(facts.days, 0);
+            alone.breakBits[w].assign(facts.days, 0);
+        }
     }
-    case ResourceRuleKind::maxGaps:
-    case ResourceRuleKind::maxGapsPerDay: return true;
+    alone.count(facts, r, a, t, 1);
+    if (!facts.dayBits) {
+        const ActivityFacts& act = facts.activities[a];
+        const int d = facts.dayOf(t), end = facts.heldEnd(r, a, t);
+        for (int w = 0; w < 2; ++w) {
+            if (!Weeks::holds(act.week, w)) continue;
+            alone.days[w][d] = dayFigure(facts, r, d, [&](int s) {
+                if (s < t || s > end) return SlotUse::free;
+                return s < t + act.length ? SlotUse::busy : SlotUse::inBreak;
+            });
+        }
     }
+    if (fillExcess(facts, r, alone) > 0) return false;
+    for (const ResourceRule& rule : res.rules)
+        if (rule.hard() && ruleExcess(facts, r, rule, alone) > 0) return false;
     return true;
 }

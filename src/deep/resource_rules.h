@@ -125,5 +125,6 @@ long long fillExcess(const Facts& facts, int r, const ResourceDays& days);
 // the lessons left to place will need.
 long long neededTotal(const Facts& facts, int r, const ResourceDays& days);
 
-// Whether activity a alone at t keeps the search's form of the rule.
-bool resourceRuleAllowsAlone(const Facts& facts, int r, const ResourceRule& rule, int a, int t);
+// Whether activity a alone at t keeps the search's form of the hard rules of
+// resource r: a start that fails this never fits, whatever else is placed.
+bool resourceRulesAllowAlone(const Facts& facts, int r, int a, int t);
