@@ -187,12 +187,13 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
             if (!facts.memberAvailable(m, a, t)) continue;
             local.clear();
             long long memberWeight = 0;
+            // A member already heavier than the best one is left at once.
             timetable.forEachHolder(m, a, t, [&](int h) {
                 if (mark[h] != stamp && std::find(local.begin(), local.end(), h) == local.end()) {
                     local.push_back(h);
                     memberWeight += weightOf(key, t, h);
                 }
-                return true;
+                return memberWeight <= bestWeight;
             });
             if (memberWeight > bestWeight) continue;
             const long long cost = facts.resourceCost(m, a, t);
@@ -200,6 +201,8 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
             bestMember = m;
             bestWeight = memberWeight;
             bestCost = cost;
+            // Nothing in the way and no cost: no member can do better.
+            if (bestWeight == 0 && bestCost == 0) break;
         }
         if (bestMember < 0) return -1;
         chosenMembers[k] = bestMember;

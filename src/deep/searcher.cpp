@@ -12,6 +12,11 @@ namespace {
 // many steps gives way to polishing for a while; some activities may not fit
 // at all.
 long long placingPatience(const Facts& facts) { return 100000 + 50LL * facts.nbActivities; }
+// Placing that has not come nearer to every activity placed for this many
+// steps since its last ruin takes out every lesson of a resource of an
+// unassigned activity, from the best timetable of the attempt, and places
+// them anew.
+long long ruinPatience(const Facts& facts) { return 500 + facts.nbActivities; }
 // Polishing steps between two rounds of placing while activities are left
 // unassigned.
 constexpr long long polishingRound = 200000;
@@ -49,8 +54,8 @@ void Searcher::beginAttempt() {
     placer.startOver();
     attemptBest = current.score();
     current.save(bestStarts, bestMembers);
-    fewestUnassigned = current.unassignedCount();
-    stepsWithoutFewer = stepsSinceBetter = polishingSteps = 0;
+    fewestUnassigned = fewestSinceRuin = current.unassignedCount();
+    stepsWithoutFewer = stepsSinceBetter = polishingSteps = stepsSinceRuinBetter = 0;
     isPlacing = current.unassignedCount() > 0;
     if (!isPlacing) polisher.restart();
 }
@@ -61,6 +66,12 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
         if (stop.load(std::memory_order_relaxed) || best.score() == 0) return;
         if (isPlacing) {
             placer.step();
+            if (current.unassignedCount() < fewestSinceRuin) {
+                fewestSinceRuin = current.unassignedCount();
+                stepsSinceRuinBetter = 0;
+            } else if (++stepsSinceRuinBetter > ruinPatience(current.facts)) {
+                ruin();
+            }
             if (current.unassignedCount() < fewestUnassigned) {
                 fewestUnassigned = current.unassignedCount();
                 stepsWithoutFewer = 0;
@@ -91,6 +102,23 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
             offer(best, step, false);
         }
     }
+}
+
+void Searcher::ruin() {
+    if (current.score() > attemptBest) current.restore(bestStarts, bestMembers);
+    const std::vector<int>& unassigned = current.unassigned();
+    if (!unassigned.empty()) {
+        const int u = unassigned[random.below(static_cast<int>(unassigned.size()))];
+        const std::vector<int>& direct = current.facts.activities[u].direct;
+        if (!direct.empty()) {
+            const int r = direct[random.below(static_cast<int>(direct.size()))];
+            for (int b : current.facts.problem.resources[r].activities)
+                if (current.placed(b)) current.remove(b);
+        }
+    }
+    fewestSinceRuin = current.unassignedCount();
+    stepsSinceRuinBetter = 0;
+    ++ruins;
 }
 
 void Searcher::offer(SharedBest& best, long long step, bool now) {

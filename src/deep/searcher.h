@@ -32,10 +32,12 @@ public:
     const Placer& placing() const { return placer; }
     const Polisher& polishing() const { return polisher; }
     long long attempts = 1;
+    long long ruins = 0;
 
 private:
     void beginAttempt();
     void stopPlacing();
+    void ruin();
     void checkScore();
     // Offers the current timetable to the shared best, as it is when it
     // keeps every hard rule, else with the activities it owes a school rule
@@ -51,6 +53,8 @@ private:
     bool isPlacing = true;
     int fewestUnassigned = 0;
     long long stepsWithoutFewer = 0;
+    int fewestSinceRuin = 0;
+    long long stepsSinceRuinBetter = 0;
     long long polishingSteps = 0;
     long long stepsSinceBetter = 0;
     long long lastRepair = -1000000;  // step of the last repaired offer
