@@ -16,7 +16,7 @@ long long placingPatience(const Facts& facts) { return 100000 + 50LL * facts.nbA
 // steps since its last ruin takes out every lesson of a resource of an
 // unassigned activity, from the best timetable of the attempt, and places
 // them anew.
-long long ruinPatience(const Facts& facts) { return 500 + facts.nbActivities; }
+long long ruinPatience(const Facts& facts) { return 10000 + 10LL * facts.nbActivities; }
 // Polishing steps between two rounds of placing while activities are left
 // unassigned.
 constexpr long long polishingRound = 200000;
