@@ -6,7 +6,7 @@ binary=$1
 view=$(dirname "$1")/quorvex-view
 examples=$QUORVEX_SOURCE_DIR/examples
 printf 'STOPAFTER=1\nSTEPSUNCHANGED=2\n' >quorvex.cfg
-for name in school primary secondary college; do
+for name in school primary secondary college middle; do
     problem=$examples/$name.xml
     if [ -f "$examples/$name-timetable.xml" ]; then
         echo "$name timetable: score $("$binary" -q -c -r "$problem" "$examples/$name-timetable.xml"), status $?"
