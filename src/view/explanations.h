@@ -27,7 +27,7 @@ std::string describePreferences(const TimetableLayout& layout, const Placement& 
 std::string describeSoftDependence(const TimetableLayout& layout, int dependence);
 std::string describe(const TimetableLayout& layout, const ResourcePenalty& penalty);
 
-// A school rule broken, in words: "T has 7 busy slots on Day 2 in both weeks,
+// A school rule broken, in words: "T has 7 busy slots on Day 2 in each week,
 // more than its MaxPerDay of 6"; "SameDay rule 3 broken: A at ... and B at
 // ... are on different days". Its penalty when it is soft: "'MaxPerDay' of
 // T: 20 = 2 x 10 (...)", the units times the score.

@@ -29,8 +29,9 @@ struct BreachFacts {
     int limit() const { return resourceRule().limit; }
     // The units of one week: a breach alike in both weeks holds the units of both.
     long long perWeek() const { return breach.weeks == Weeks::both ? breach.units / 2 : breach.units; }
+    // A breach alike in both weeks counts in each of them.
     std::string weeks() const {
-        return breach.weeks == Weeks::both ? " in both weeks"
+        return breach.weeks == Weeks::both ? " in each week"
                                            : std::string(" in ") + weekWords(breach.weeks);
     }
     // "A at Day 1, period 2 (slot 1)".
@@ -71,15 +72,16 @@ std::string minPerDay(const BreachFacts& f) {
 
 std::string maxGaps(const BreachFacts& f) {
     return std::string(f.resource()) + " has " +
-           plural(f.limit() + f.perWeek(), "gap slot", "gap slots") + " in the week" + f.weeks() +
-           " (free slots between its lessons of a day), more than its MaxGaps of " +
+           plural(f.limit() + f.perWeek(), "gap slot", "gap slots") +
+           " (free slots between its lessons of a day)" + f.weeks() + ", more than its MaxGaps of " +
            std::to_string(f.limit());
 }
 
 std::string maxGapsPerDay(const BreachFacts& f) {
     return std::string(f.resource()) + " has " +
-           plural(f.limit() + f.perWeek(), "gap slot", "gap slots") + " on " + f.day() +
-           f.weeks() + " (free slots between its lessons), more than its MaxGapsPerDay of " +
+           plural(f.limit() + f.perWeek(), "gap slot", "gap slots") +
+           " (free slots between its lessons) on " + f.day() + f.weeks() +
+           ", more than its MaxGapsPerDay of " +
            std::to_string(f.limit());
 }
 
@@ -98,7 +100,7 @@ std::string maxConsecutive(const BreachFacts& f) {
 
 std::string maxLateStarts(const BreachFacts& f) {
     if (f.breach.day >= 0)
-        return std::string(f.resource()) + " begins " + f.day() + " at " +
+        return std::string(f.resource()) + " begins the day at " +
                f.layout.where(f.breach.slot) + f.weeks() +
                ", later than its second available slot (MaxLateStarts)";
     return std::string(f.resource()) + " begins at its second available slot on " +
