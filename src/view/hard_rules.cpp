@@ -278,13 +278,18 @@ std::vector<BrokenRule> findBrokenRules(const ProblemData& problem) {
     return RuleFinder(problem).run();
 }
 
-std::vector<RuleBreach> schoolRuleBreachesOf(const ProblemData& problem) {
+std::vector<RuleBreach> schoolRuleBreachesOf(const ProblemData& problem, int activity,
+                                             int start) {
     std::vector<int> startOf(problem.activities.size(), -1);
-    for (const SolutionEntry& entry : problem.solution) {
-        const int a = entry.act, t = entry.start;
-        if (a < 0 || a >= static_cast<int>(startOf.size()) || t < 0 || t >= problem.nbSlots) continue;
+    auto place = [&](int a, int t) {
+        if (a < 0 || a >= static_cast<int>(startOf.size()) || t < 0 || t >= problem.nbSlots) return;
         const long long last = static_cast<long long>(t) + problem.activities[a].length - 1;
         if (last / problem.slotsPerDay == t / problem.slotsPerDay) startOf[a] = t;
+    };
+    for (const SolutionEntry& entry : problem.solution) place(entry.act, entry.start);
+    if (activity >= 0 && activity < static_cast<int>(startOf.size())) {
+        startOf[activity] = -1;
+        place(activity, start);
     }
     return schoolRuleBreaches(problem, startOf);
 }

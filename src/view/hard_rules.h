@@ -54,8 +54,10 @@ struct BrokenRule {
 std::vector<BrokenRule> findBrokenRules(const ProblemData& problem);
 
 // Every breach of a school rule, hard and soft, in problem.solution, as the
-// judgement counts them. A lesson that starts outside the grid or runs past
+// judgement counts them; with an activity given, that lesson is taken to
+// start at start instead. A lesson that starts outside the grid or runs past
 // the end of its day breaks a rule of its own and takes no part.
-std::vector<RuleBreach> schoolRuleBreachesOf(const ProblemData& problem);
+std::vector<RuleBreach> schoolRuleBreachesOf(const ProblemData& problem, int activity = -1,
+                                             int start = -1);
 
 }  // namespace View

@@ -4,6 +4,7 @@
 // that break other rules as well.
 #include <gtest/gtest.h>
 
+#include "view/blocking_reasons.h"
 #include "view/explanations.h"
 #include "view/renderers.h"
 #include "view_fixture.h"
@@ -224,4 +225,27 @@ TEST(ViewSchoolRules, SchoolRulesComeAfterTheOtherBrokenRules) {
         "E (3 slots from Day 3, period 3 (slot 10)) runs past the end of Day 3",
         "T has 2 busy slots on Day 1 in each week, more than its MaxPerDay of 1"};
     EXPECT_EQ(texts, expected);
+}
+
+TEST(ViewSchoolRules, AnUnassignedLessonIsBlockedWhereItWouldBreakAHardRule) {
+    // slot 0123|4567|89..   T teaches at most 2 periods a day: D fits on
+    //      AB..|....|....   days 2 and 3 only.
+    View::CheckedTimetable checked;
+    loadChecked(problemWithKinds(3, 4,
+                                 "<Classrooms/><Teachers>" +
+                                     resource("T", "<MaxPerDay>2</MaxPerDay>") +
+                                     "</Teachers><Classes/>",
+                                 lessonsOnT("ABD")),
+                solutionText({{"A", 0, {"T"}}, {"B", 1, {"T"}}, {"D", -1, {}}}), checked);
+    ASSERT_TRUE(checked.judged);
+    const View::TimetableLayout layout(checked.problem);
+    const std::vector<View::DayBlocking> days = View::blockingOf(layout, 2);
+    ASSERT_EQ(days.size(), 3u);
+    ASSERT_EQ(days[0].runs.size(), 2u);
+    EXPECT_EQ(View::describe(layout, 2, days[0].runs[0]), "T is busy with A, B");
+    EXPECT_EQ(View::describe(layout, 2, days[0].runs[1]),
+              "a school rule would be broken: T has 3 busy slots on Day 1 in each week, more than "
+              "its MaxPerDay of 2");
+    EXPECT_EQ(days[1].runs.size(), 1u);
+    EXPECT_EQ(days[1].runs[0].reason.kind, View::Block::fits);
 }
