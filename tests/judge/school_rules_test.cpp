@@ -477,7 +477,30 @@ TEST(SchoolRules, BreachesOfBothWeeksAreOneWithTheUnitsOfBoth) {
     EXPECT_EQ(breaches[0].cost, 8);
     EXPECT_EQ(breaches[0].resource, 0);
     EXPECT_EQ(breaches[0].day, 0);
+    EXPECT_EQ(breaches[0].weeks, Weeks::both);
     EXPECT_EQ(breaches[0].text, "Broken MaxPerDay rule {res 0 [T], day 1: 3 busy slots, at most 2}");
+}
+
+TEST(SchoolRules, BreachesSayTheirWeeksSlotAndClass) {
+    // slot 0123|4567   T: a run of 3 from slot 1 in even weeks only (D is
+    //      .ABD|L.M.   an even-week lesson); K: L is not the last of day 2.
+    ProblemData problem = judgedProblem(
+        school(2, 4, "<MaxConsecutive score=\"1\">2</MaxConsecutive>",
+               lessons("AB") + lesson("D", "E") + activity("L", 1, {"K", "T"}) +
+                   activity("M", 1, {"K"}),
+               activityRule("LastOfDay", {"L"}, "score=\"1\"")),
+        {at("A", 1), at("B", 2), at("D", 3), {"L", 4, {"K", "T"}}, {"M", 6, {"K"}}});
+    const std::vector<RuleBreach> breaches = schoolRuleBreaches(problem, {1, 2, 3, 4, 6});
+    ASSERT_EQ(breaches.size(), 2u);
+    EXPECT_EQ(breaches[0].weeks, Weeks::even);
+    EXPECT_EQ(breaches[0].slot, 1);
+    EXPECT_EQ(breaches[0].day, 0);
+    EXPECT_EQ(breaches[0].units, 1);
+    EXPECT_EQ(breaches[1].kind, ruleKindIndex(ActivityRuleKind::lastOfDay));
+    EXPECT_EQ(breaches[1].resource, 1);  // K, whose day L should end
+    EXPECT_EQ(breaches[1].rule, 0);
+    EXPECT_EQ(breaches[1].activities, (std::vector<int>{3, 4}));
+    EXPECT_EQ(breaches[1].weeks, Weeks::both);
 }
 
 TEST(SchoolRules, ReportHasALineForEachKindWithASoftRule) {
