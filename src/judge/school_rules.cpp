@@ -109,13 +109,15 @@ private:
         return f;
     }
 
-    RuleBreach breach(const ResourceRule& rule, long long units, int day, std::string detail) const {
+    RuleBreach breach(const ResourceRule& rule, long long units, int day, std::string detail,
+                      int slot = -1) const {
         RuleBreach b;
         b.kind = ruleKindIndex(rule.kind);
         b.hard = rule.hard();
         b.units = units;
         b.resource = r;
         b.day = day;
+        b.slot = slot;
         b.text = format("res %d [%s]", r, problem.resourceName(r)) + detail;
         return b;
     }
@@ -165,7 +167,8 @@ private:
                         out.push_back(breach(rule, length - n, d,
                                              format(", day %d: %d busy slots in a row from time "
                                                     "%d, at most %d",
-                                                    d + 1, length, first, n)));
+                                                    d + 1, length, first, n),
+                                             first));
             break;
         case ResourceRuleKind::maxLateStarts: {
             std::vector<int> late;
@@ -176,7 +179,8 @@ private:
                     out.push_back(breach(rule, 1, d,
                                          format(", day %d: begins at time %d, after its second "
                                                 "available slot",
-                                                d + 1, days[d].first)));
+                                                d + 1, days[d].first),
+                                         days[d].first));
             }
             if (static_cast<int>(late.size()) > n)
                 out.push_back(breach(rule, static_cast<int>(late.size()) - n, -1,
@@ -213,12 +217,16 @@ private:
                 even.units += perWeek[1][i].units;
                 merged = true;
             }
-            if (!merged) even.text += std::string(" (") + weekNames[0] + ")";
+            if (!merged) {
+                even.text += std::string(" (") + weekNames[0] + ")";
+                even.weeks = Weeks::bitOf(0);
+            }
             out.push_back(std::move(even));
         }
         for (std::size_t i = 0; i < perWeek[1].size(); ++i) {
             if (matched[i]) continue;
             perWeek[1][i].text += std::string(" (") + weekNames[1] + ")";
+            perWeek[1][i].weeks = Weeks::bitOf(1);
             out.push_back(std::move(perWeek[1][i]));
         }
     }
@@ -354,11 +362,13 @@ private:
                 perWeek[1].erase(odd);
             } else {
                 even.text += std::string(" (") + weekNames[0] + ")";
+                even.weeks = Weeks::bitOf(0);
             }
             out.push_back(std::move(even));
         }
         for (RuleBreach& odd : perWeek[1]) {
             odd.text += std::string(" (") + weekNames[1] + ")";
+            odd.weeks = Weeks::bitOf(1);
             out.push_back(std::move(odd));
         }
     }
@@ -379,6 +389,7 @@ private:
                                               "starts at time %d after it",
                                               a, name(a), day(a) + 1, b, name(b), c,
                                               problem.resourceName(c), startOf[b]));
+                br.resource = c;
                 out.push_back(std::move(br));
                 return;  // one breach per listed lesson
             }

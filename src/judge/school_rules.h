@@ -29,9 +29,15 @@ struct RuleBreach {
     bool hard = false;
     long long units = 0;  // units of breach
     long long cost = 0;   // units x score; 0 for a hard rule
-    int resource = -1;    // the resource of a resource rule
+    int resource = -1;    // the resource of a resource rule; LastOfDay: the class whose day it is
     int rule = -1;        // the index of an activity rule
     int day = -1;         // the day concerned, -1 for the whole week
+    // The weeks it is found in (weeks.h): both for a breach alike in both
+    // weeks and for the rules that count once, else the even or the odd week.
+    int weeks = Weeks::both;
+    // Where it shows: MaxConsecutive the first slot of the run, MaxLateStarts
+    // the first busy slot of a day that begins too late; -1 for the others.
+    int slot = -1;
     std::vector<int> activities;  // the lessons concerned, when the rule names them
     std::string text;     // "Broken MaxPerDay rule {res 3 [T], day 2: ...}"
 };

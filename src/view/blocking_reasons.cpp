@@ -1,8 +1,10 @@
 #include "view/blocking_reasons.h"
 
 #include <algorithm>
+#include <set>
 
 #include "problem/dependence_rule.h"
+#include "view/explanations.h"
 
 namespace View {
 
@@ -30,7 +32,7 @@ public:
             if (BlockReason reason = groupBlock(g); reason.kind != Block::fits) return reason;
         for (int i : activity.dependences)
             if (BlockReason reason = dependenceBlock(i); reason.kind != Block::fits) return reason;
-        return {};
+        return schoolRuleBlock();
     }
 
 private:
@@ -111,6 +113,25 @@ private:
                 .dependence = i};
     }
 
+    // The judgement's count of the school rules with the lesson placed here,
+    // against the written timetable's: the first hard breach it adds. The
+    // lesson's group members do not matter, no rule is allowed on them.
+    BlockReason schoolRuleBlock() const {
+        if (!problem.hasSchoolRules()) return {};
+        std::set<std::string> written;
+        for (const BrokenRule& rule : layout.rules)
+            if (rule.kind == Rule::schoolRule) written.insert(rule.breach.text);
+        for (const RuleBreach& breach : schoolRuleBreachesOf(problem, activityIndex, start)) {
+            if (!breach.hard || written.count(breach.text)) continue;
+            return {.kind = Block::schoolRule,
+                    .resource = breach.resource,
+                    .ruleKind = breach.kind,
+                    .rule = breach.rule,
+                    .ruleText = describe(layout, breach)};
+        }
+        return {};
+    }
+
     const TimetableLayout& layout;
     const ProblemData& problem;
     const int activityIndex;
@@ -149,7 +170,8 @@ std::string dependenceText(const TimetableLayout& layout, int activity, const Bl
 // run; the lessons in the way are listed together.
 bool sameCause(const BlockReason& a, const BlockReason& b) {
     return a.kind == b.kind && a.resource == b.resource && a.group == b.group &&
-           a.dependence == b.dependence && a.ownBreak == b.ownBreak;
+           a.dependence == b.dependence && a.ownBreak == b.ownBreak &&
+           a.ruleKind == b.ruleKind && a.rule == b.rule;
 }
 
 std::string memberReasons(const TimetableLayout& layout, int activity, const BlockReason& full) {
@@ -245,6 +267,8 @@ std::string describe(const TimetableLayout& layout, int activity, const BlockRea
         return "no member of the group is free (" + memberReasons(layout, activity, reason) + ")";
     case Block::dependence:
         return dependenceText(layout, activity, reason);
+    case Block::schoolRule:
+        return "a school rule would be broken: " + reason.ruleText;
     }
     return "";
 }

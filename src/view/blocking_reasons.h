@@ -6,7 +6,9 @@
 
 // Why an unassigned lesson has no place: for every start of every day, the
 // first hard rule of the judgement that a start there would break, checked
-// against the written timetable (the lesson itself holds nothing in it).
+// against the written timetable (the lesson itself holds nothing in it). A
+// school rule blocks a start when the lesson there would break a hard one
+// that the written timetable keeps.
 namespace View {
 
 enum class Block {
@@ -19,6 +21,7 @@ enum class Block {
     dayLimit,             // a required resource would work on more days than MaxDays
     groupFull,            // no member of a required group is free
     dependence,           // a hard dependence with a placed lesson is broken
+    schoolRule,           // a hard school rule would be broken
 };
 
 struct BlockReason {
@@ -30,6 +33,9 @@ struct BlockReason {
     int dependence = -1;                 // for dependence
     bool ownBreak = false;               // for breakNeeded: this lesson's break, not the other's
     std::vector<BlockReason> members{};  // for groupFull: why each member is not free
+    int ruleKind = -1;                   // for schoolRule: the kind (judge/school_rules.h)
+    int rule = -1;                       // for schoolRule: the activity rule, -1 for a resource rule
+    std::string ruleText{};              // for schoolRule: the breach in words
 
     bool operator==(const BlockReason& other) const = default;
 };

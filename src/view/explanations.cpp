@@ -168,6 +168,8 @@ std::string describe(const TimetableLayout& layout, const BrokenRule& rule) {
                whereActivity(layout, rule.activity, rule.slots[0]) + ", " +
                lessonName(problem, rule.other) + " at " +
                whereActivity(layout, rule.other, rule.slots[1]) + ")";
+    case Rule::schoolRule:
+        return describe(layout, rule.breach);
     }
     return "";
 }
@@ -250,6 +252,9 @@ std::vector<std::string> penaltyNotes(const TimetableLayout& layout, int resourc
     for (const ResourcePenalty& penalty : layout.resourcePenalties)
         if (resource < 0 || penalty.resource == resource)
             notes.push_back(describe(layout, penalty));
+    for (const RuleBreach& breach : layout.rulePenalties)
+        if (resource < 0 || layout.concerns(breach, resource))
+            notes.push_back(describePenalty(layout, breach));
     return notes;
 }
 

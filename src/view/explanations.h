@@ -27,10 +27,18 @@ std::string describePreferences(const TimetableLayout& layout, const Placement& 
 std::string describeSoftDependence(const TimetableLayout& layout, int dependence);
 std::string describe(const TimetableLayout& layout, const ResourcePenalty& penalty);
 
+// A school rule broken, in words: "T has 7 busy slots on Day 2 in each week,
+// more than its MaxPerDay of 6"; "SameDay rule 3 broken: A at ... and B at
+// ... are on different days". Its penalty when it is soft: "'MaxPerDay' of
+// T: 20 = 2 x 10 (...)", the units times the score.
+std::string describe(const TimetableLayout& layout, const RuleBreach& breach);
+std::string describePenalty(const TimetableLayout& layout, const RuleBreach& breach);
+
 // The penalties worth a line in the grid of one resource: its lessons'
-// preferences, the soft dependences they break, and the resource's own
-// 'continuous' and 'balanced' charges; resource -1 gives every penalty of
-// the timetable once.
+// preferences, the soft dependences they break, the resource's own
+// 'continuous' and 'balanced' charges, and the soft school rules of the
+// resource or of its lessons; resource -1 gives every penalty of the
+// timetable once.
 std::vector<std::string> penaltyNotes(const TimetableLayout& layout, int resource);
 // The broken hard rules that concern a resource; -1 gives all.
 std::vector<std::string> ruleNotes(const TimetableLayout& layout, int resource);

@@ -36,6 +36,7 @@ public:
         for (const SolutionEntry& entry : problem.solution) judgeEntry(entry);
         checkMaxDays();
         checkDependences();
+        checkSchoolRules();
         return std::move(rules);
     }
 
@@ -240,6 +241,19 @@ private:
         }
     }
 
+    void checkSchoolRules() {
+        if (!problem.hasSchoolRules()) return;
+        for (RuleBreach& breach : schoolRuleBreachesOf(problem)) {
+            if (!breach.hard) continue;
+            BrokenRule rule{.kind = Rule::schoolRule, .resource = breach.resource};
+            if (!breach.activities.empty()) rule.activity = breach.activities[0];
+            if (breach.activities.size() > 1) rule.other = breach.activities[1];
+            if (breach.slot >= 0) rule.slots.push_back(breach.slot);
+            rule.breach = std::move(breach);
+            rules.push_back(std::move(rule));
+        }
+    }
+
     const ProblemData& problem;
     const int nbResources;
     const int days;
@@ -262,6 +276,22 @@ private:
 
 std::vector<BrokenRule> findBrokenRules(const ProblemData& problem) {
     return RuleFinder(problem).run();
+}
+
+std::vector<RuleBreach> schoolRuleBreachesOf(const ProblemData& problem, int activity,
+                                             int start) {
+    std::vector<int> startOf(problem.activities.size(), -1);
+    auto place = [&](int a, int t) {
+        if (a < 0 || a >= static_cast<int>(startOf.size()) || t < 0 || t >= problem.nbSlots) return;
+        const long long last = static_cast<long long>(t) + problem.activities[a].length - 1;
+        if (last / problem.slotsPerDay == t / problem.slotsPerDay) startOf[a] = t;
+    };
+    for (const SolutionEntry& entry : problem.solution) place(entry.act, entry.start);
+    if (activity >= 0 && activity < static_cast<int>(startOf.size())) {
+        startOf[activity] = -1;
+        place(activity, start);
+    }
+    return schoolRuleBreaches(problem, startOf);
 }
 
 }  // namespace View

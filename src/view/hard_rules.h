@@ -1,6 +1,7 @@
 #pragma once
 #include <vector>
 
+#include "judge/school_rules.h"
 #include "problem/problem_data.h"
 
 // Every hard rule a timetable breaks. The judgement stops at the first one;
@@ -22,6 +23,7 @@ enum class Rule {
     resourceUnavailable,  // placed on a slot a used resource may not work
     tooManyDays,          // a resource works on more days than its MaxDays
     dependence,           // a hard dependence is broken
+    schoolRule,           // a hard school rule is broken
 };
 
 struct BrokenRule {
@@ -38,13 +40,24 @@ struct BrokenRule {
     int weeks = 0;            // resourceTwice, noBreak: the weeks (mask) in which the lessons meet
     int dependence = -1;      // index in problem.dependences
     std::vector<int> days{};  // tooManyDays: the days the resource works
+    // schoolRule: the judgement's breach (activity and other are its first
+    // two lessons, resource its resource).
+    RuleBreach breach{};
 };
 
 // The rules broken by problem.solution, in the judgement's order: each
 // timetable entry in turn (its start, its own slots, its resources one by
-// one), then the MaxDays of every resource, then the hard dependences. Two
+// one), then the MaxDays of every resource, then the hard dependences, then
+// the hard school rules. Two
 // lessons that meet on one resource make one entry, however many slots and
 // weeks they share. Empty exactly when the judgement accepts the timetable.
 std::vector<BrokenRule> findBrokenRules(const ProblemData& problem);
+
+// Every breach of a school rule, hard and soft, in problem.solution, as the
+// judgement counts them; with an activity given, that lesson is taken to
+// start at start instead. A lesson that starts outside the grid or runs past
+// the end of its day breaks a rule of its own and takes no part.
+std::vector<RuleBreach> schoolRuleBreachesOf(const ProblemData& problem, int activity = -1,
+                                             int start = -1);
 
 }  // namespace View

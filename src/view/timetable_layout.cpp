@@ -80,6 +80,7 @@ TimetableLayout::TimetableLayout(const ProblemData& problem)
     markBrokenDependences();
     markBrokenRules();
     resourcePenalties = View::resourcePenalties(*this);
+    markRulePenalties();
 }
 
 // Holds each used resource for the lesson and the break after it, which ends
@@ -142,9 +143,13 @@ void TimetableLayout::markBrokenDependences() {
     }
 }
 
+// A school rule may name more than two lessons (a DailyLimit names every
+// lesson of the day): all of them are marked.
 void TimetableLayout::markBrokenRules() {
     for (std::size_t i = 0; i < rules.size(); ++i) {
-        for (int a : {rules[i].activity, rules[i].other}) {
+        std::vector<int> lessons = rules[i].breach.activities;
+        if (rules[i].kind != Rule::schoolRule) lessons = {rules[i].activity, rules[i].other};
+        for (int a : lessons) {
             if (a < 0 || placementOf[a] < 0) continue;
             std::vector<int>& marks = placements[placementOf[a]].brokenRules;
             if (marks.empty() || marks.back() != static_cast<int>(i))
@@ -153,16 +158,43 @@ void TimetableLayout::markBrokenRules() {
     }
 }
 
+// The soft school rules broken at a cost, and the lessons they name (a
+// resource rule names none: its days are its own).
+void TimetableLayout::markRulePenalties() {
+    if (!problem.hasSchoolRules()) return;
+    for (RuleBreach& breach : schoolRuleBreachesOf(problem)) {
+        if (breach.hard || breach.cost == 0) continue;
+        for (int a : breach.activities) {
+            if (a < 0 || placementOf[a] < 0) continue;
+            std::vector<int>& marks = placements[placementOf[a]].brokenSchoolRules;
+            if (marks.empty() || marks.back() != static_cast<int>(rulePenalties.size()))
+                marks.push_back(static_cast<int>(rulePenalties.size()));
+        }
+        rulePenalties.push_back(std::move(breach));
+    }
+}
+
+bool TimetableLayout::usedBy(int activity, int resource) const {
+    if (activity < 0 || placementOf[activity] < 0) return false;
+    const std::vector<int>& used = placements[placementOf[activity]].resources;
+    return std::find(used.begin(), used.end(), resource) != used.end();
+}
+
 bool TimetableLayout::concerns(const BrokenRule& rule, int resource) const {
+    if (rule.kind == Rule::schoolRule) return concerns(rule.breach, resource);
     if (rule.resource == resource || rule.otherResource == resource) return true;
     if (rule.resource >= 0) return false;
     // A rule of the lesson alone (its slots, its day, its dependences)
     // concerns every resource it uses.
-    for (int a : {rule.activity, rule.other}) {
-        if (a < 0 || placementOf[a] < 0) continue;
-        const std::vector<int>& used = placements[placementOf[a]].resources;
-        if (std::find(used.begin(), used.end(), resource) != used.end()) return true;
-    }
+    return usedBy(rule.activity, resource) || usedBy(rule.other, resource);
+}
+
+// A resource rule concerns its resource; an activity rule every resource of
+// the lessons it names (and a LastOfDay the class whose day it is).
+bool TimetableLayout::concerns(const RuleBreach& breach, int resource) const {
+    if (breach.resource == resource) return true;
+    for (int a : breach.activities)
+        if (usedBy(a, resource)) return true;
     return false;
 }
 

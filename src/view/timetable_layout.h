@@ -43,8 +43,11 @@ struct Placement {
     std::vector<PreferenceCost> preferences;  // its soft time preferences met, own and of resources
     int softCost = 0;                         // their sum
     std::vector<int> brokenDependences;       // soft dependences with a weight it breaks
+    std::vector<int> brokenSchoolRules;       // indexes in TimetableLayout::rulePenalties naming it
     std::vector<int> brokenRules;             // indexes in TimetableLayout::rules
-    bool penalised() const { return softCost != 0 || !brokenDependences.empty(); }
+    bool penalised() const {
+        return softCost != 0 || !brokenDependences.empty() || !brokenSchoolRules.empty();
+    }
     bool broken() const { return !brokenRules.empty(); }
 };
 
@@ -88,6 +91,7 @@ public:
     std::vector<int> placementOf;       // per activity: its placement, or -1
     std::vector<BrokenRule> rules;      // every hard rule broken, in the judgement's order
     std::vector<ResourcePenalty> resourcePenalties;  // 'continuous' and 'balanced' charges
+    std::vector<RuleBreach> rulePenalties;  // soft school rules broken at a cost, in the judgement's order
 
     int internalSlot(int day, int hour) const { return day * problem.slotsPerDay + hour; }
     int fileSlot(int day, int hour) const { return day * fileSlotsPerDay + hour; }
@@ -110,8 +114,10 @@ public:
     ResourceGrid gridOf(int resource) const;
     // The lesson's resources other than the one whose grid shows it.
     std::vector<int> otherResources(const Placement& placement, int resource) const;
-    // Whether a broken rule concerns the resource (its grid lists it).
+    // Whether a broken rule or a school rule's penalty concerns the resource
+    // (its grid lists it).
     bool concerns(const BrokenRule& rule, int resource) const;
+    bool concerns(const RuleBreach& breach, int resource) const;
 
     // "Day 2, period 3 (slot 10)" for an internal slot.
     std::string where(int slot) const;
@@ -127,6 +133,8 @@ private:
     void place(int placement);
     void markBrokenDependences();
     void markBrokenRules();
+    void markRulePenalties();
+    bool usedBy(int activity, int resource) const;
     std::vector<Holder> holders;  // [week][resource][internal slot]: the first holder
     std::unordered_map<std::size_t, std::vector<Holder>> extraHolders;  // the others of a clash
 };

@@ -205,6 +205,8 @@ std::string judgementMessage(const ProblemData& problem, const BrokenRule& rule)
                act(dep.second) + ": " + std::to_string(t2) + "-" +
                std::to_string(t2 + problem.activities[dep.second].length - 1) + ")";
     }
+    case Rule::schoolRule:
+        return rule.breach.text;
     }
     return "";
 }
@@ -228,6 +230,20 @@ JudgementTerms explainedTerms(const ProblemData& problem) {
                     : penalty.hard                                        ? terms.continuousHard
                                                                           : terms.continuousSoft;
         term += static_cast<int>(penalty.amount);
+    }
+    // A term for each kind of school rule that the problem has a soft rule of.
+    bool soft[nbRuleKinds] = {};
+    for (const Resource& resource : problem.resources)
+        for (const ResourceRule& rule : resource.rules)
+            if (!rule.hard()) soft[ruleKindIndex(rule.kind)] = true;
+    for (const ActivityRule& rule : problem.activityRules)
+        if (!rule.hard()) soft[ruleKindIndex(rule.kind)] = true;
+    for (int kind = 0; kind < nbRuleKinds; ++kind) {
+        if (!soft[kind]) continue;
+        int cost = 0;
+        for (const RuleBreach& breach : layout.rulePenalties)
+            if (breach.kind == kind) cost += static_cast<int>(breach.cost);
+        terms.rules.push_back({ruleKindName(kind), cost});
     }
     return terms;
 }
@@ -254,6 +270,10 @@ bool agrees(const ProblemData& problem, const std::string& what) {
     checkSolution(problem, judged);
     const JudgementTerms explained = explainedTerms(problem);
     const auto a = labelledTerms(judged), b = labelledTerms(explained);
+    if (a.size() != b.size()) {
+        ADD_FAILURE() << what << ": " << a.size() << " terms judged, " << b.size() << " explained";
+        return false;
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
         if (a[i].second == b[i].second) continue;
         ADD_FAILURE() << what << ": " << a[i].first << " judged " << a[i].second << ", explained "
@@ -267,6 +287,8 @@ struct Counts {
     int accepted = 0;
     int refused = 0;
     std::set<Rule> kinds;
+    std::set<int> schoolRuleKinds;  // of the hard school rules found broken
+    std::set<int> penaltyKinds;     // of the soft school rules explained
 };
 
 // Every lesson moved to every start of the week (and one past it), and every
@@ -284,7 +306,13 @@ void expectAgreementAround(const std::string& problemFile, const std::string& so
         if (!agrees(problem, problemFile + ", " + what)) ++failures;
         const std::vector<BrokenRule> rules = View::findBrokenRules(problem);
         rules.empty() ? ++counts.accepted : ++counts.refused;
-        for (const BrokenRule& rule : rules) counts.kinds.insert(rule.kind);
+        for (const BrokenRule& rule : rules) {
+            counts.kinds.insert(rule.kind);
+            if (rule.kind == Rule::schoolRule) counts.schoolRuleKinds.insert(rule.breach.kind);
+        }
+        if (rules.empty() && problem.hasSchoolRules())
+            for (const RuleBreach& breach : View::TimetableLayout(problem).rulePenalties)
+                counts.penaltyKinds.insert(breach.kind);
     };
     for (SolutionEntry& entry : problem.solution) {
         const SolutionEntry kept = entry;
@@ -332,6 +360,26 @@ TEST(HardRules, TheFirstRuleFoundIsTheJudgementsOnEveryTimetableAroundTheExample
           Rule::wrongResource, Rule::twoFromGroup, Rule::resourceTwice, Rule::noBreak,
           Rule::resourceUnavailable, Rule::tooManyDays, Rule::dependence})
         EXPECT_TRUE(counts.kinds.count(kind)) << "rule " << static_cast<int>(kind) << " never met";
+}
+
+// The school with every kind of school rule: the first rule found is the
+// judgement's message, and every soft rule's penalty is explained, on every
+// timetable one move away from the one kept beside it.
+TEST(HardRules, TheFirstRuleFoundIsTheJudgementsAroundTheSchoolWithRules) {
+    Counts counts;
+    expectAgreementAround("examples/middle.xml", "examples/middle-timetable.xml", counts);
+    EXPECT_GT(counts.accepted, 100);
+    EXPECT_TRUE(counts.kinds.count(Rule::schoolRule));
+    // One move breaks every kind of hard rule of the school but MinDays (its
+    // teachers work on more days than they must), and pays the soft
+    // MaxPerDay and DifferentDays; moves that break only a soft MaxGaps or
+    // MinPerDay break a hard rule of a class as well.
+    for (int kind = 0; kind < nbRuleKinds; ++kind) {
+        if (kind == ruleKindIndex(ResourceRuleKind::minDays)) continue;
+        EXPECT_TRUE(counts.schoolRuleKinds.count(kind)) << ruleKindName(kind) << " never broken";
+    }
+    EXPECT_TRUE(counts.penaltyKinds.count(ruleKindIndex(ResourceRuleKind::maxPerDay)));
+    EXPECT_TRUE(counts.penaltyKinds.count(ruleKindIndex(ActivityRuleKind::differentDays)));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "base/log.h"
 #include "judge/check_solution.h"
 #include "support/problem_fixture.h"
+#include "support/random_problem.h"
 #include "view/blocking_reasons.h"
 #include "view_fixture.h"
 
@@ -142,6 +143,55 @@ TEST(JudgeAgreementTest, ReasonsAgreeWithTheJudgementOnWeeksBreaksAndDependences
                               {"F", -1, {}}}),
                 checked);
     expectAgreement(checked);
+}
+
+// Generated problems with school rules of every kind, hard and soft: half
+// of the lessons placed one by one where the judgement accepts them, the
+// others left out. A start is free exactly when no hard rule, a school rule
+// among them, keeps the lesson from it.
+TEST(JudgeAgreementTest, ReasonsAgreeWithTheJudgementUnderSchoolRules) {
+    testing_support::ProblemShape shape;
+    shape.schoolRules = true;
+    int blockedByRules = 0;
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        SCOPED_TRACE("problem seed " + std::to_string(seed));
+        const std::string text = testing_support::randomProblem(seed, shape);
+        std::vector<Entry> nothingPlaced;
+        const std::string marker = "<Activity id=\"";
+        for (std::size_t at = 0; (at = text.find(marker, at)) != std::string::npos;) {
+            at += marker.size();
+            nothingPlaced.push_back({text.substr(at, text.find('"', at) - at), -1, {}});
+        }
+        View::CheckedTimetable checked;
+        loadChecked(text, solutionText(nothingPlaced), checked);
+        ProblemData& problem = checked.problem;
+        if (!problem.hasSchoolRules()) continue;
+        {
+            QuietRefusals quiet;
+            for (int a = 0; a < static_cast<int>(problem.activities.size()); a += 2) {
+                SolutionEntry& entry = problem.solution[a];
+                ASSERT_EQ(entry.act, a);
+                for (int t = 0; t < problem.nbSlots && entry.start < 0; ++t) {
+                    entry.start = t;
+                    entry.res = problem.activities[a].reqRes;
+                    for (int g : problem.activities[a].reqGroups)
+                        entry.res.push_back(problem.groups[g].resources[0]);
+                    if (!judgementAccepts(problem)) {
+                        entry.start = -1;
+                        entry.res.clear();
+                    }
+                }
+            }
+        }
+        expectAgreement(checked);
+        const View::TimetableLayout layout(problem);
+        for (int a : layout.unassigned)
+            for (int day = 0; day < problem.days; ++day)
+                for (int hour = 0; hour < layout.fileSlotsPerDay; ++hour)
+                    if (View::firstBlock(layout, a, day, hour).kind == View::Block::schoolRule)
+                        ++blockedByRules;
+    }
+    EXPECT_GT(blockedByRules, 50);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@ binary=$1
 view=$(dirname "$1")/quorvex-view
 examples=$QUORVEX_SOURCE_DIR/examples
 printf 'STOPAFTER=1\nSTEPSUNCHANGED=2\n' >quorvex.cfg
-for name in school primary secondary college; do
+for name in school primary secondary college middle; do
     problem=$examples/$name.xml
     if [ -f "$examples/$name-timetable.xml" ]; then
         echo "$name timetable: score $("$binary" -q -c -r "$problem" "$examples/$name-timetable.xml"), status $?"
@@ -23,3 +23,8 @@ awk '/^```xml$/ { if (!seen) { take = 1; seen = 1; next } } /^```$/ { take = 0 }
     "$QUORVEX_SOURCE_DIR/docs/problem-format.md" >first.xml
 "$binary" -q -l 3 -r first.xml first-timetable.xml
 echo "first problem: status $?"
+# The school rules example of the format reference: solved without -m.
+awk '/^## School rules$/ { rules = 1 } rules && /^```xml$/ && !seen { take = 1; seen = 1; next }
+     /^```$/ { take = 0 } take' "$QUORVEX_SOURCE_DIR/docs/problem-format.md" >rules.xml
+"$binary" -q -l 3 -r rules.xml rules-timetable.xml
+echo "school rules example: status $?"
