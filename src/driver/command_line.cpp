@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "base/log.h"
 #include "base/read_number.h"
@@ -38,10 +39,74 @@ const option longOptions[] = {
     {"threads", required_argument, nullptr, optionThreads},
     {nullptr, 0, nullptr, 0},
 };
+// Options written whole, taken out before getopt_long sees the words: in its
+// table they would make the shortened forms of existing options ambiguous
+// (--s is --score).
+constexpr const char* seedOption = "--seed=";
+
+bool startsWith(const char* word, const char* prefix) {
+    return std::strncmp(word, prefix, std::strlen(prefix)) == 0;
+}
+
+// Whether a long option word without "=" takes the next word as its value:
+// a shortening of limit, mode or threads.
+bool takesNextWord(const char* word) {
+    const char* name = word + 2;
+    if (std::strchr(name, '=') || *name == '\0') return false;
+    for (const char* full : {"limit", "mode", "threads"})
+        if (startsWith(full, name)) return true;
+    return false;
+}
+
+// Takes the whole-word options out of the words before the first file name,
+// walking them as getopt_long will. Returns false after a usage error.
+bool takeWholeOptions(std::vector<char*>& words, CommandLine& line) {
+    for (std::size_t i = 1; i < words.size();) {
+        const char* word = words[i];
+        if (std::strcmp(word, "--") == 0 || word[0] != '-' || word[1] == '\0') break;
+        if (startsWith(word, seedOption)) {
+            int seed = 0;
+            const char* value = word + std::strlen(seedOption);
+            const bool digits = *value && std::strspn(value, "0123456789") == std::strlen(value);
+            if (!digits || !readNumber(value, seed) || seed < 1) {
+                std::fprintf(stderr, "%s: --seed needs a number from 1 to 2147483647 (got '%s')\n",
+                             programName.c_str(), value);
+                return false;
+            }
+            line.seed = static_cast<unsigned long long>(seed);
+            words.erase(words.begin() + static_cast<std::ptrdiff_t>(i));
+            continue;
+        }
+        bool skipNext = false;
+        if (word[1] == '-') {
+            skipNext = takesNextWord(word);
+        } else {
+            // A cluster of short options: l, m and t take a value, attached
+            // or the next word; v, r and i take only an attached one.
+            for (const char* c = word + 1; *c; ++c) {
+                if (std::strchr("lmt", *c)) {
+                    skipNext = c[1] == '\0';
+                    break;
+                }
+                if (std::strchr("vri", *c)) break;
+            }
+        }
+        i += skipNext ? 2 : 1;
+    }
+    return true;
+}
 }  // namespace
 
 CommandLine parseCommandLine(int argc, char** argv, RunSettings& settings) {
     CommandLine line;
+    std::vector<char*> words(argv, argv + argc);
+    if (!takeWholeOptions(words, line)) {
+        line.action = CommandLine::Action::usageError;
+        return line;
+    }
+    argc = static_cast<int>(words.size());
+    words.push_back(nullptr);
+    argv = words.data();
     optind = 0;  // full restart of getopt_long's own state for each parse
     opterr = 1;
     for (;;) {
@@ -131,6 +196,7 @@ void printUsage() {
         "   -l --limit=time           set maximal time of working (in seconds)\n"
         "   -m --mode=name            search: classic (default) or deep\n"
         "      --threads=n            threads of the deep search [all cores]\n"
+        "      --seed=n               first random seed of the deep search [1]\n"
         "   -v --verbose=level        level of verbosity (normal=10) [=20]\n"
         "   -q --quiet                do not show anyting (except errors)\n"
         "   -s --score                show score of each better solution to stderr\n"

@@ -24,6 +24,9 @@ struct CommandLine {
     Mode mode = Mode::classic;
     bool modeGiven = false;  // -m was given (a problem with school rules needs the deep search)
     int threads = 0;  // --threads: searches of the deep search side by side; 0 for every core
+    // --seed: the seed of the deep search's first search (the others follow
+    // it); written whole, never shortened.
+    unsigned long long seed = 1;
 };
 
 // Parses argv with the C library's getopt_long (options end at the first

@@ -67,6 +67,7 @@ DeepOptions deepOptions(const CommandLine& line) {
     options.timeLimit = runSettings.timeLimit;
     options.showScores = runSettings.showScores;
     options.fromSolution = runSettings.initialSolution;
+    options.seed = line.seed;
     return options;
 }
 

@@ -168,3 +168,26 @@ TEST(CommandLine, GroupedFlagsAndIgnoredT) {
 }
 
 }  // namespace
+
+TEST(CommandLine, SeedIsWrittenWholeAndLeavesTheShortenedOptionsAlone) {
+    Parsed p;
+    parse(p, {"-m", "deep", "--seed=7", "-l", "--seed=8", "in.xml", "out.xml"});
+    // The word after -l is its value, not a seed.
+    EXPECT_EQ(p.line.action, Action::run);
+    EXPECT_EQ(p.line.seed, 7u);
+    Parsed shortened;
+    parse(shortened, {"--s", "--seed=3", "in.xml", "out.xml"});
+    EXPECT_TRUE(shortened.settings.showScores);  // --s is still --score
+    EXPECT_EQ(shortened.line.seed, 3u);
+    Parsed defaults;
+    parse(defaults, {"in.xml", "out.xml"});
+    EXPECT_EQ(defaults.line.seed, 1u);
+    for (const char* bad : {"--seed=0", "--seed=x", "--seed=", "--seed=12x", "--seed=99999999999"}) {
+        Parsed refused;
+        parse(refused, {bad, "in.xml", "out.xml"});
+        EXPECT_EQ(refused.line.action, Action::usageError) << bad;
+    }
+    Parsed afterFiles;
+    parse(afterFiles, {"in.xml", "out.xml", "--seed=5"});
+    EXPECT_EQ(afterFiles.line.action, Action::usageError);
+}
