@@ -440,7 +440,7 @@ def plant(school):
                         joint.remove(j)
             wanting = [c for c in school.classes
                        if window[(c, d)][0] <= p < window[(c, d)][1] and school.free(c, (0, 1), slot, 1)]
-            options = {c: [u for u in set(remaining[c]) if fits(c, u, slot)] for c in wanting}
+            options = {c: [u for u in dict.fromkeys(remaining[c]) if fits(c, u, slot)] for c in wanting}
             wanting.sort(key=lambda c: (len(options[c]), rng.random()))
             for c in wanting:
                 choice = None
@@ -869,8 +869,11 @@ def write_problem(school, rules, deps, out):
 
     emit(0, '<?xml version="1.0" encoding="UTF-8"?>')
     emit(0, "<Timetable>")
-    flags = " ".join(sys.argv[1:])
-    emit(1, f"<Generator>make_rules_school.py {flags}</Generator>")
+    a = school.args
+    size = f"--classes {a.classes}" if a.classes else f"--lessons {a.lessons}"
+    emit(1, f"<Generator>make_rules_school.py {a.seed} {size} --days {a.days} --slots {a.slots} "
+            f"--fill {a.fill} --blocked {a.blocked} --soft {a.soft} --slack {a.slack} --rules {a.rules}"
+            f"{' --no-rules' if a.no_rules else ''}</Generator>")
     emit(1, "<Problem>")
     emit(2, "<General>")
     emit(3, f"<DaysPerWeek>{D}</DaysPerWeek>")
