@@ -6,6 +6,7 @@
 
 #include "base/log.h"
 #include "base/run_settings.h"
+#include "judge/school_rules.h"
 #include "problem/dependence_rule.h"
 #include "problem/weeks.h"
 
@@ -58,7 +59,7 @@ long long preferenceCost(const ProblemData& problem, int start, const TimePrefs&
     return resource < 0 ? sum : Weeks::weighted(sum, act.week);
 }
 
-// The seven terms of the score, in the order of the report.
+// The terms of the score, in the order of the report.
 struct Counters {
     long long unassigned = 0;
     long long activityPrefs = 0;
@@ -67,6 +68,7 @@ struct Counters {
     long long continuousSoft = 0;
     long long continuousHard = 0;
     long long balanced = 0;
+    long long rules[nbRuleKinds] = {};  // soft school rules, by kind
 };
 
 // One judgement: the per-resource tables live only for the call.
@@ -87,6 +89,7 @@ private:
     void checkMaxDays() const;
     void countBalanced();
     void countDependences();
+    void countSchoolRules();
     void countContinuous();
     int total() const;
 
@@ -136,6 +139,7 @@ private:
     std::vector<int> groupOf;
     std::vector<char> groupTaken;
     Counters counters;
+    bool softKinds[nbRuleKinds] = {};  // the kinds of the problem's soft school rules
 };
 
 Judgement::Judgement(const ProblemData& problem, const std::vector<SolutionEntry>& solution,
@@ -166,16 +170,24 @@ int Judgement::run(JudgementTerms* terms) {
     checkMaxDays();
     countBalanced();
     countDependences();
+    countSchoolRules();
     countContinuous();
     const int score = total();
+    // A rule kind has a term when the problem gives a soft rule of it.
+    std::vector<int> ruleTerms;
+    for (int kind = 0; kind < nbRuleKinds; ++kind)
+        if (softKinds[kind]) ruleTerms.push_back(kind);
     if (terms) {
         // total() has checked that every term fits in an int.
         *terms = {static_cast<int>(counters.unassigned), static_cast<int>(counters.activityPrefs),
                   static_cast<int>(counters.resourcePrefs), static_cast<int>(counters.dependences),
                   static_cast<int>(counters.continuousSoft),
-                  static_cast<int>(counters.continuousHard), static_cast<int>(counters.balanced)};
+                  static_cast<int>(counters.continuousHard), static_cast<int>(counters.balanced),
+                  {}};
+        for (int kind : ruleTerms)
+            terms->rules.push_back({ruleKindName(kind), static_cast<int>(counters.rules[kind])});
     }
-    if (logs(10))
+    if (logs(10)) {
         logPrint("Judgement:\n- Unassigned activities: %d\n"
                  "- Soft time preferences (activities): %d\n"
                  "- Soft time preferences (resources): %d\n- Broken dependences: %d\n"
@@ -185,6 +197,10 @@ int Judgement::run(JudgementTerms* terms) {
                  static_cast<int>(counters.resourcePrefs), static_cast<int>(counters.dependences),
                  static_cast<int>(counters.continuousSoft),
                  static_cast<int>(counters.continuousHard), static_cast<int>(counters.balanced));
+        for (int kind : ruleTerms)
+            logPrint("- Broken '%s': %d\n", ruleKindName(kind),
+                     static_cast<int>(counters.rules[kind]));
+    }
     return score;
 }
 
@@ -374,6 +390,21 @@ void Judgement::countDependences() {
     }
 }
 
+// The school rules, once every other hard rule holds: the first hard one
+// broken stops the judgement; the soft ones are terms of their own.
+void Judgement::countSchoolRules() {
+    for (const Resource& resource : problem.resources)
+        for (const ResourceRule& rule : resource.rules)
+            if (!rule.hard()) softKinds[ruleKindIndex(rule.kind)] = true;
+    for (const ActivityRule& rule : problem.activityRules)
+        if (!rule.hard()) softKinds[ruleKindIndex(rule.kind)] = true;
+    if (!problem.hasSchoolRules()) return;
+    for (const RuleBreach& breach : schoolRuleBreaches(problem, startOf)) {
+        if (breach.hard) fatalError("%s", breach.text.c_str());
+        counters.rules[breach.kind] += breach.cost;
+    }
+}
+
 // The gap of a resource is the span of its used days minus the time its
 // activities and their breaks must hold, both weeks together; activities left
 // unassigned still count, through busyTime.
@@ -427,6 +458,12 @@ int Judgement::total() const {
         if (!fitsInInt(term.value))
             fatalError("Score too large to count (%s: %lld)", term.name, term.value);
         sum += term.value;
+    }
+    for (int kind = 0; kind < nbRuleKinds; ++kind) {
+        if (!fitsInInt(counters.rules[kind]))
+            fatalError("Score too large to count (broken '%s': %lld)", ruleKindName(kind),
+                       counters.rules[kind]);
+        sum += counters.rules[kind];
     }
     if (!fitsInInt(sum)) fatalError("Score too large to count (total: %lld)", sum);
     return static_cast<int>(sum);

@@ -1,5 +1,5 @@
 #pragma once
-#include <array>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -7,10 +7,10 @@
 
 // The definition of a valid timetable and its score: checks problem.solution
 // against every hard rule (a broken one stops the program) and returns the sum
-// of the seven penalty terms, logging the judgement report.
+// of the penalty terms, logging the judgement report.
 int checkSolution(const ProblemData& problem);
 
-// The seven terms of the judgement, in the order of its report; their sum is
+// The terms of the judgement, in the order of its report; their sum is
 // the score.
 struct JudgementTerms {
     int unassigned = 0;  // 1000000 per unassigned activity
@@ -20,20 +20,26 @@ struct JudgementTerms {
     int continuousSoft = 0;
     int continuousHard = 0;
     int balanced = 0;
+    // One term per kind of school rule that the problem gives a soft rule
+    // of: the kind's element name and its penalty.
+    std::vector<std::pair<std::string, int>> rules;
 };
 
-// The seven terms with the labels of the judgement report, in its order.
-inline std::array<std::pair<const char*, int>, 7> labelledTerms(const JudgementTerms& t) {
-    return {{{"Unassigned activities", t.unassigned},
-             {"Soft time preferences (activities)", t.activityPrefs},
-             {"Soft time preferences (resources)", t.resourcePrefs},
-             {"Broken dependences", t.dependences},
-             {"Broken 'continuous' (soft)", t.continuousSoft},
-             {"Broken 'continuous' (hard)", t.continuousHard},
-             {"Violated 'balanced'", t.balanced}}};
+// The terms with the labels of the judgement report, in its order.
+inline std::vector<std::pair<std::string, int>> labelledTerms(const JudgementTerms& t) {
+    std::vector<std::pair<std::string, int>> terms = {
+        {"Unassigned activities", t.unassigned},
+        {"Soft time preferences (activities)", t.activityPrefs},
+        {"Soft time preferences (resources)", t.resourcePrefs},
+        {"Broken dependences", t.dependences},
+        {"Broken 'continuous' (soft)", t.continuousSoft},
+        {"Broken 'continuous' (hard)", t.continuousHard},
+        {"Violated 'balanced'", t.balanced}};
+    for (const auto& [kind, value] : t.rules) terms.push_back({"Broken '" + kind + "'", value});
+    return terms;
 }
 
-// The same judgement, also handing back its seven terms.
+// The same judgement, also handing back its terms.
 int checkSolution(const ProblemData& problem, JudgementTerms& terms);
 
 // The same judgement of another timetable than the problem's own, logging

@@ -9,6 +9,7 @@
 #include "base/run_settings.h"
 #include "problem/name_index.h"
 #include "problem/problem_reader.h"
+#include "problem/school_rules_analysis.h"
 #include "problem/score_bound.h"
 #include "problem/time_prefs.h"
 #include "problem/value_syntax.h"
@@ -236,6 +237,7 @@ void analyseProblem(ProblemData& problem, XML::Elements& root) {
     buildRequirements(problem);
     resolveDependences(problem);
     analyseResources(problem);
+    analyseSchoolRules(problem);
     numberGroupSelections(problem);
     buildConflicts(problem);
     checkScoreBound(problem);

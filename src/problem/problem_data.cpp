@@ -10,3 +10,10 @@ const char* nameIn(const Table& table, int i) {
 
 const char* ProblemData::activityName(int i) const { return nameIn(activities, i); }
 const char* ProblemData::resourceName(int i) const { return nameIn(resources, i); }
+
+bool ProblemData::hasSchoolRules() const {
+    if (!activityRules.empty()) return true;
+    for (const Resource& resource : resources)
+        if (!resource.rules.empty()) return true;
+    return false;
+}

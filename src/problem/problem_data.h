@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "problem/school_rules.h"
 #include "problem/weeks.h"
 
 // The one analysed timetabling problem that every other part reads. Records
@@ -47,6 +48,8 @@ struct Resource {
     int contres = -1;            // dense index among resources with Continuous
     int busyEven = 0;            // length + breakSlots of its even-week activities
     int busyOdd = 0;             // the same for its odd-week activities
+    bool isClass = false;        // listed under Classes (a class's day ends with LastOfDay)
+    std::vector<ResourceRule> rules;  // its school rules, at most one of each kind
 };
 
 // Resource names of one activity, only while reading and analysing.
@@ -69,6 +72,7 @@ struct Activity {
     // week, itself included, ascending; gap is the largest shared break.
     std::vector<std::pair<int, int>> conflicts;
     std::vector<int> dependences;  // ascending
+    std::vector<int> activityRules;  // activity rules that list it, ascending
     RequirementNames readReq;      // emptied by the analysis
 };
 
@@ -113,10 +117,13 @@ struct ProblemData {
     std::vector<Group> groups;
     std::vector<Activity> activities;
     std::vector<Dependence> dependences;
+    std::vector<ActivityRule> activityRules;
     std::vector<SolutionEntry> solution;
     ReaderContext* reader = nullptr;  // only while a document is read
 
     // The id of activity or resource i, or "illegal" outside the table.
     const char* activityName(int i) const;
     const char* resourceName(int i) const;
+    // Whether any resource or activity rule is given: only the deep search keeps them.
+    bool hasSchoolRules() const;
 };

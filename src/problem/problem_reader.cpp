@@ -58,6 +58,7 @@ private:
             {"Resources", on(&ProblemReader::resourceCategories), Required},
             {"Activities", on(&ProblemReader::activities), Required},
             {"Dependences", on(&ProblemReader::dependences), Optional},
+            {"ActivityRules", on(&ProblemReader::activityRules), Optional},
         };
         XML::checkElements(content, table, line);
     }
@@ -101,10 +102,17 @@ private:
         const XML::Declaration table[] = {
             {"Classrooms", on(&ProblemReader::category), Required},
             {"Teachers", on(&ProblemReader::category), Required},
-            {"Classes", on(&ProblemReader::category), Required},
+            {"Classes", on(&ProblemReader::classes), Required},
             {"Special", on(&ProblemReader::category), Optional},
         };
         XML::checkElements(content, table, line);
+    }
+
+    // Only a class's day can be ended by a lesson (LastOfDay).
+    void classes(XML::Content* content, const Attributes& attributes, int line) {
+        readingClasses = true;
+        category(content, attributes, line);
+        readingClasses = false;
     }
 
     void category(XML::Content* content, const Attributes& attributes, int line) {
@@ -117,11 +125,12 @@ private:
 
     void resource(XML::Content* content, const Attributes& attributes, int line) {
         Resource& resource = problem.resources.emplace_back();
+        resource.isClass = readingClasses;
         context.idTarget = &resource.id;
         context.prefs = &resource.timePrefs;
         context.resource = &resource;
         readId(attributes, line);
-        const XML::Declaration table[] = {
+        std::vector<XML::Declaration> table = {
             {"TimePreferences", on(&ProblemReader::timePreferences), Optional},
             {"Continuous", on(&ProblemReader::continuous), Optional},
             {"Break", on(&ProblemReader::breakSlots), Optional},
@@ -131,7 +140,31 @@ private:
             {"Year", nullptr, Optional},
             {"Type", nullptr, Optional},
         };
+        for (int k = 0; k < nbResourceRuleKinds; ++k) {
+            const auto kind = static_cast<ResourceRuleKind>(k);
+            table.push_back({ruleName(kind),
+                             [this, kind](XML::Content* c, const Attributes& a, int l) {
+                                 resourceRule(kind, c, a, l);
+                             },
+                             Optional});
+        }
         XML::checkElements(content, table, line);
+    }
+
+    // A school rule of the resource: its limit, and a score when it is soft.
+    void resourceRule(ResourceRuleKind kind, XML::Content* content, const Attributes& attributes,
+                      int line) {
+        ResourceRule& rule = context.resource->rules.emplace_back();
+        rule.kind = kind;
+        rule.line = line;
+        context.scoreTarget = &rule.score;
+        readScore(attributes, line);
+        rule.limit = readInteger(XML::elementText(content, attributes, line, true), line);
+        if (rule.limit < leastLimit(kind)) {
+            const int r = static_cast<int>(problem.resources.size()) - 1;
+            fatalErrorAt(line, "%s should be at least %d (resource %d [%s])", ruleName(kind),
+                         leastLimit(kind), r, problem.resourceName(r));
+        }
     }
 
     void continuous(XML::Content*, const Attributes& attributes, int line) {
@@ -337,6 +370,76 @@ private:
         fatalErrorAt(line, "One of dependence operators needed (is \"%s\")", text.c_str());
     }
 
+    // --- Activity rules -------------------------------------------------
+
+    void activityRules(XML::Content* content, const Attributes& attributes, int line) {
+        XML::checkNoAttributes(attributes);
+        std::vector<XML::Declaration> table;
+        for (int k = 0; k < nbActivityRuleKinds; ++k) {
+            const auto kind = static_cast<ActivityRuleKind>(k);
+            table.push_back({ruleName(kind),
+                             [this, kind](XML::Content* c, const Attributes& a, int l) {
+                                 activityRule(kind, c, a, l);
+                             },
+                             Any});
+        }
+        XML::checkElements(content, table, line);
+    }
+
+    void activityRule(ActivityRuleKind kind, XML::Content* content, const Attributes& attributes,
+                      int line) {
+        ActivityRule& rule = problem.activityRules.emplace_back();
+        rule.kind = kind;
+        rule.line = line;
+        context.scoreTarget = &rule.score;
+        std::vector<XML::AttributeDeclaration> attributeTable = {
+            {"score", on(&ProblemReader::score), Optional},
+        };
+        if (kind == ActivityRuleKind::differentDays)
+            attributeTable.push_back({"days",
+                                      [&rule](const XML::Attribute& a) {
+                                          rule.days = positiveAttribute(a);
+                                      },
+                                      Optional});
+        if (kind == ActivityRuleKind::dailyLimit)
+            attributeTable.push_back({"slots",
+                                      [&rule](const XML::Attribute& a) {
+                                          rule.slots = positiveAttribute(a);
+                                      },
+                                      Required});
+        if (kind == ActivityRuleKind::consecutive)
+            attributeTable.push_back(
+                {"ordered", [&rule](const XML::Attribute& a) { rule.ordered = XML::yesNo(a); },
+                 Optional});
+        XML::checkAttributes(attributes, attributeTable, line);
+        const XML::Declaration table[] = {
+            {"Activity",
+             [this, &rule](XML::Content* c, const Attributes& a, int l) {
+                 std::string id = XML::elementText(c, a, l);
+                 for (const std::string& listed : rule.ids)
+                     if (listed == id)
+                         fatalErrorAt(l, "Activity \"%s\" listed twice in %s", id.c_str(),
+                                      ruleName(rule.kind));
+                 rule.ids.push_back(std::move(id));
+                 rule.idLines.push_back(l);
+             },
+             Any},
+        };
+        XML::checkElements(content, table, line);
+        const std::size_t least = kind == ActivityRuleKind::lastOfDay ? 1 : 2;
+        if (rule.ids.size() < least)
+            fatalErrorAt(line, "%s needs at least %s", ruleName(kind),
+                         least == 1 ? "one activity" : "two activities");
+    }
+
+    static int positiveAttribute(const XML::Attribute& attribute) {
+        const int value = readInteger(attribute.value, attribute.line);
+        if (value < 1)
+            fatalErrorAt(attribute.line, "Attribute \"%s\" should be at least 1",
+                         attribute.name.c_str());
+        return value;
+    }
+
     // --- Attributes and values shared by several elements ---------------
 
     void readId(const Attributes& attributes, int line) {
@@ -366,6 +469,7 @@ private:
     ProblemData& problem;
     ReaderContext& context;
     std::string discardedId;  // a dependence's id is read and not kept
+    bool readingClasses = false;  // the resources read stand under Classes
 };
 
 }  // namespace

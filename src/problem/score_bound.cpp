@@ -24,6 +24,40 @@ struct SoftFigures {
     long long window(int length) const { return std::min(dearest * length, total); }
 };
 
+// The most units of breach a rule can have in any timetable.
+long long mostUnits(const ProblemData& problem, const Resource& resource, const ResourceRule& rule) {
+    long long load = 0;  // busy slots of both weeks when every lesson is placed
+    for (int a : resource.activities) load += problem.activities[a].weekLoad;
+    const long long days = problem.days;
+    switch (rule.kind) {
+    case ResourceRuleKind::maxPerDay:
+    case ResourceRuleKind::maxConsecutive: return load;
+    case ResourceRuleKind::minPerDay: return 2 * days * rule.limit;
+    case ResourceRuleKind::maxGaps:
+    case ResourceRuleKind::maxGapsPerDay: return 2LL * problem.nbSlots;
+    case ResourceRuleKind::minDays: return rule.limit;
+    case ResourceRuleKind::maxLateStarts: return 2 * days;
+    }
+    return 0;
+}
+
+long long mostUnits(const ProblemData& problem, const ActivityRule& rule) {
+    const long long k = static_cast<long long>(rule.activities.size());
+    switch (rule.kind) {
+    case ActivityRuleKind::differentDays:
+    case ActivityRuleKind::sameDay:
+    case ActivityRuleKind::samePeriod: return k * (k - 1) / 2;
+    case ActivityRuleKind::consecutive: return k - 1;
+    case ActivityRuleKind::lastOfDay: return k;
+    case ActivityRuleKind::dailyLimit: {
+        long long load = 0;
+        for (int a : rule.activities) load += problem.activities[a].weekLoad;
+        return load;
+    }
+    }
+    return 0;
+}
+
 }  // namespace
 
 long long placedPenaltyBound(const ProblemData& problem, long long limit) {
@@ -35,6 +69,15 @@ long long placedPenaltyBound(const ProblemData& problem, long long limit) {
     auto add = [&](long long term) {
         bound += term;
         return bound > limit;
+    };
+    // A rule's units times its score: a rule may list every activity, so
+    // the product is tested before it is formed.
+    auto addRule = [&](long long units, int score) {
+        if (units > 0 && units > (limit - bound) / score) {
+            bound = limit + 1;
+            return true;
+        }
+        return add(units * score);
     };
 
     std::vector<SoftFigures> resourceSoft;
@@ -69,7 +112,11 @@ long long placedPenaltyBound(const ProblemData& problem, long long limit) {
             for (int a : resource.activities) load += problem.activities[a].weekLoad;
             if (add(load * resource.balanced)) return bound;
         }
+        for (const ResourceRule& rule : resource.rules)
+            if (rule.score > 0 && addRule(mostUnits(problem, resource, rule), rule.score)) return bound;
     }
+    for (const ActivityRule& rule : problem.activityRules)
+        if (rule.score > 0 && addRule(mostUnits(problem, rule), rule.score)) return bound;
     return bound;
 }
 
