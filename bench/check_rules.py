@@ -239,11 +239,15 @@ class Timetable:
         self.placed = {}
         self.notes = []
         week_slots = problem.days * problem.slots
+        seen = set()
         for element in solution.findall("Activity"):
             aid = (element.get("id") or "").strip()
             activity = problem.activities.get(aid)
             if activity is None:
                 raise InputError(f"timetable names unknown activity {aid}")
+            if aid in seen:
+                raise InputError(f"timetable names activity {aid} twice")
+            seen.add(aid)
             if element.find("StartTime") is None:
                 continue  # unassigned
             start = integer(element.findtext("StartTime"), f"StartTime of {aid}")

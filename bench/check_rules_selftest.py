@@ -3,6 +3,7 @@
 by check_rules.py. Run: python3 bench/check_rules_selftest.py"""
 import io
 import os
+import subprocess
 import sys
 import tempfile
 import unittest
@@ -260,6 +261,11 @@ class Program(unittest.TestCase):
             status, _ = self.run_files(problem, solution_xml({"a": 0}))
             self.assertEqual(status, 2, problem)
 
+    def test_timetable_naming_an_activity_twice(self):
+        p = problem_xml(1, 4, teacher(""), lessons(("a", 1, "A")))
+        status, _ = self.run_files(p, solution_xml({"a": 0}).replace("</Solution>", '<Activity id="a"/></Solution>'))
+        self.assertEqual(status, 2)
+
     def test_usage(self):
         err = io.StringIO()
         real, sys.stderr = sys.stderr, err
@@ -268,6 +274,41 @@ class Program(unittest.TestCase):
         finally:
             sys.stderr = real
         self.assertIn("usage:", err.getvalue())
+
+
+class DrawnSchool(unittest.TestCase):
+    """make_rules_school.py: its drawn timetable keeps every rule it writes."""
+
+    def draw(self, folder, *flags, hash_seed="0"):
+        problem, solution = os.path.join(folder, "p.xml"), os.path.join(folder, "s.xml")
+        script = os.path.join(os.path.dirname(os.path.abspath(__file__)), "make_rules_school.py")
+        env = dict(os.environ, PYTHONHASHSEED=hash_seed)
+        subprocess.run([sys.executable, script, *flags, "--solution", solution, "-o", problem],
+                       check=True, env=env, stderr=subprocess.DEVNULL)
+        with open(problem) as f, open(solution) as g:
+            return problem, solution, f.read(), g.read()
+
+    def test_drawn_timetable_keeps_every_rule_of_every_kind(self):
+        with tempfile.TemporaryDirectory() as folder:
+            problem, solution, _, _ = self.draw(folder, "5", "--lessons", "300")
+            parsed, timetable, verdict = check_rules.judge_files(problem, solution)
+            self.assertEqual(len(timetable.placed), len(parsed.activities))
+            self.assertEqual((verdict.hard_breaches(), verdict.cost()), (0, 0))
+            kinds = {rule.kind for rule in parsed.rules}
+            self.assertEqual(kinds, set(check_rules.RESOURCE_RULES + check_rules.ACTIVITY_RULES))
+            self.assertTrue(any(not rule.hard() for rule in parsed.rules))
+            self.assertTrue(any(rule.kind == "DifferentDays" and rule.value > 1 for rule in parsed.rules))
+            self.assertTrue(any(rule.kind == "Consecutive" and not rule.value for rule in parsed.rules))
+
+    def test_same_school_whatever_the_hash_seed_and_without_rules(self):
+        with tempfile.TemporaryDirectory() as folder:
+            _, _, first, planted = self.draw(folder, "3", "--lessons", "300", hash_seed="1")
+            _, _, again, planted_again = self.draw(folder, "3", "--lessons", "300", hash_seed="2")
+            _, _, plain, planted_plain = self.draw(folder, "3", "--lessons", "300", "--no-rules")
+        self.assertEqual((first, planted), (again, planted_again))
+        self.assertEqual(planted, planted_plain)
+        self.assertNotIn("ActivityRules", plain)
+        self.assertNotIn("<MaxPerDay", plain)
 
 
 if __name__ == "__main__":
