@@ -51,9 +51,9 @@ def teacher(rules, extra=""):
     return {"Teachers": [f'<Resource id="T">{extra}{rules}</Resource>']}
 
 
-def lessons(*specs):
-    """specs: (id, length, week); each requires T directly."""
-    return [(aid, length, week, "<Resource>T</Resource>") for aid, length, week in specs]
+def lessons(*shapes):
+    """shapes: (id, length, week); each requires T directly."""
+    return [(aid, length, week, "<Resource>T</Resource>") for aid, length, week in shapes]
 
 
 class ResourceRules(unittest.TestCase):
@@ -138,10 +138,10 @@ class ResourceRules(unittest.TestCase):
         self.assertEqual(verdict.units("MaxPerDay"), (2, 0))
 
 
-def lesson_rules(rules, *specs, days=5, slots=4, classes=("C",)):
+def lesson_rules(rules, *shapes, days=5, slots=4, classes=("C",)):
     """Lessons (id, length, week, class) of classes under Classes, with ActivityRules."""
     resources = {"Classes": [f'<Resource id="{c}"/>' for c in classes], "Teachers": ['<Resource id="T"/>']}
-    acts = [(aid, length, week, f"<Resource>{c}</Resource>") for aid, length, week, c in specs]
+    acts = [(aid, length, week, f"<Resource>{c}</Resource>") for aid, length, week, c in shapes]
     return problem_xml(days, slots, resources, acts, rules)
 
 
@@ -151,25 +151,25 @@ def listed(element, ids, attributes=""):
 
 class ActivityRules(unittest.TestCase):
     def test_different_days(self):
-        specs = [(x, 1, "A", "C") for x in "abcd"]
-        p = lesson_rules(listed("DifferentDays", "abcd", ' days="2"'), *specs)
+        shapes = [(x, 1, "A", "C") for x in "abcd"]
+        p = lesson_rules(listed("DifferentDays", "abcd", ' days="2"'), *shapes)
         # Days 1, 2, 4 and d unplaced: only (a, b) are closer than 2 days.
         self.assertEqual(judge(p, solution_xml({"a": 0, "b": 4, "c": 12, "d": None})).units("DifferentDays"), (1, 0))
-        p = lesson_rules(listed("DifferentDays", "abc"), *specs)
+        p = lesson_rules(listed("DifferentDays", "abc"), *shapes)
         # Weeks do not matter: a and b on day 1 are a pair on one day.
         self.assertEqual(judge(p, solution_xml({"a": 0, "b": 1, "c": 4, "d": 5})).units("DifferentDays"), (1, 0))
 
     def test_same_day_and_same_period_count_pairs(self):
-        specs = [(x, 1, "A", "C") for x in "abc"]
-        p = lesson_rules(listed("SameDay", "abc") + listed("SamePeriod", "abc", ' score="2"'), *specs)
+        shapes = [(x, 1, "A", "C") for x in "abc"]
+        p = lesson_rules(listed("SameDay", "abc") + listed("SamePeriod", "abc", ' score="2"'), *shapes)
         verdict = judge(p, solution_xml({"a": 0, "b": 1, "c": 5}))  # days 1,1,2; periods 1,2,2
         self.assertEqual(verdict.units("SameDay"), (2, 0))
         self.assertEqual(verdict.units("SamePeriod"), (0, 2))
         self.assertEqual(verdict.cost(), 4)
 
     def test_consecutive_in_listed_order(self):
-        specs = [("a", 2, "A", "C"), ("b", 1, "A", "C"), ("c", 1, "A", "C")]
-        p = lesson_rules(listed("Consecutive", "abc"), *specs, slots=8)
+        shapes = [("a", 2, "A", "C"), ("b", 1, "A", "C"), ("c", 1, "A", "C")]
+        p = lesson_rules(listed("Consecutive", "abc"), *shapes, slots=8)
         self.assertEqual(judge(p, solution_xml({"a": 0, "b": 2, "c": 3})).units("Consecutive"), (0, 0))
         self.assertEqual(judge(p, solution_xml({"a": 0, "b": 2, "c": 4})).units("Consecutive"), (1, 0))
         # Listed order a, b, c but held b, a, c: neither neighbour follows.
@@ -178,23 +178,23 @@ class ActivityRules(unittest.TestCase):
         self.assertEqual(judge(p, solution_xml({"a": 0, "b": None, "c": 2})).units("Consecutive"), (0, 0))
 
     def test_consecutive_unordered_and_over_the_end_of_a_day(self):
-        specs = [("a", 2, "A", "C"), ("b", 1, "A", "C")]
-        p = lesson_rules(listed("Consecutive", "ab", ' ordered="no"'), *specs)
+        shapes = [("a", 2, "A", "C"), ("b", 1, "A", "C")]
+        p = lesson_rules(listed("Consecutive", "ab", ' ordered="no"'), *shapes)
         self.assertEqual(judge(p, solution_xml({"a": 1, "b": 0})).units("Consecutive"), (0, 0))
         # a ends the first day at slot 4, where b starts the second day: not the same day.
         self.assertEqual(judge(p, solution_xml({"a": 2, "b": 4})).units("Consecutive"), (1, 0))
 
     def test_daily_limit_per_week(self):
-        specs = [("a", 2, "A", "C"), ("e", 1, "E", "C"), ("o", 1, "O", "C")]
-        p = lesson_rules(listed("DailyLimit", "aeo", ' slots="2"'), *specs, slots=6)
+        shapes = [("a", 2, "A", "C"), ("e", 1, "E", "C"), ("o", 1, "O", "C")]
+        p = lesson_rules(listed("DailyLimit", "aeo", ' slots="2"'), *shapes, slots=6)
         # Day 1: even week 2 + 1 = 3 (1 above), odd week 2 (o is on day 2).
         self.assertEqual(judge(p, solution_xml({"a": 0, "e": 2, "o": 6})).units("DailyLimit"), (1, 0))
         # A lesson's whole length counts on its start day; each week on its own.
         self.assertEqual(judge(p, solution_xml({"a": 0, "e": 2, "o": 3})).units("DailyLimit"), (2, 0))
 
     def test_last_of_day(self):
-        specs = [("last", 1, "A", "C"), ("later", 1, "E", "C"), ("odd", 1, "O", "C"), ("other", 1, "A", "D")]
-        p = lesson_rules(listed("LastOfDay", ["last"]), *specs, classes=("C", "D"))
+        shapes = [("last", 1, "A", "C"), ("later", 1, "E", "C"), ("odd", 1, "O", "C"), ("other", 1, "A", "D")]
+        p = lesson_rules(listed("LastOfDay", ["last"]), *shapes, classes=("C", "D"))
         # A lesson of the class in the even week after it: not last.
         self.assertEqual(judge(p, solution_xml({"last": 1, "later": 2, "odd": 0, "other": 3})).units("LastOfDay"),
                          (1, 0))
@@ -202,7 +202,7 @@ class ActivityRules(unittest.TestCase):
         self.assertEqual(judge(p, solution_xml({"last": 1, "later": 0, "odd": 4, "other": 3})).units("LastOfDay"),
                          (0, 0))
         # An odd-week listed lesson shares no week with an even-week one after it.
-        p = lesson_rules(listed("LastOfDay", ["odd"]), *specs, classes=("C", "D"))
+        p = lesson_rules(listed("LastOfDay", ["odd"]), *shapes, classes=("C", "D"))
         self.assertEqual(judge(p, solution_xml({"last": 0, "later": 3, "odd": 1, "other": 2})).units("LastOfDay"),
                          (0, 0))
 
