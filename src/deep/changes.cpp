@@ -1,5 +1,7 @@
 #include "deep/changes.h"
 
+#include "deep/rule_books.h"
+
 Changes::Changes(Timetable& timetable) : timetable(timetable), facts(timetable.facts) {}
 
 void Changes::remove(int a) {
@@ -18,8 +20,14 @@ bool Changes::placeIfFits(int a, int t, const int* preferred) {
         chosen[k] = freeMember(a, static_cast<int>(k), t, preferred ? preferred[k] : -1);
         if (chosen[k] < 0) return false;
     }
-    journal.push_back({a, -1, savedMembers.size()});
     timetable.place(a, t, chosen.data());
+    // The school rules are checked on the placed activity: they count what
+    // holds each slot, which the timetable books.
+    if (timetable.rules() && !timetable.rules()->hold(timetable, a)) {
+        timetable.remove(a);
+        return false;
+    }
+    journal.push_back({a, -1, savedMembers.size()});
     return true;
 }
 

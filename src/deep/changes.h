@@ -16,7 +16,8 @@ public:
     // Places the unassigned activity a at t if it fits there with the
     // timetable as it is now. Each group keeps the preferred member (one per
     // group, or none) when that one is free, else takes the cheapest free
-    // member. False, changing nothing, when it does not fit.
+    // member. False, changing nothing, when it does not fit (a school rule
+    // it takes part in included).
     bool placeIfFits(int a, int t, const int* preferred);
 
     // Takes every activity out, then places each at its target, keeping its

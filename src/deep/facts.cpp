@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "deep/activity_rules.h"
+#include "deep/resource_rules.h"
 #include "problem/dependence_rule.h"
 
 namespace {
@@ -31,6 +33,7 @@ Facts::Facts(const ProblemData& problem)
       days(problem.days),
       slotsPerDay(problem.slotsPerDay),
       nbSlots(problem.nbSlots) {
+    fileSlotsPerDay = slotsPerDay - problem.addedSlots;
     resources.resize(nbResources);
     for (int r = 0; r < nbResources; ++r) {
         const Resource& resource = problem.resources[r];
@@ -85,7 +88,79 @@ Facts::Facts(const ProblemData& problem)
             allowed[static_cast<std::size_t>(a) * nbSlots + t] = 1;
         }
     }
+    buildRules();
+    if (hasRules) {
+        // The starts that break a school rule even alone go; a chain of
+        // lessons back to back is placed against the starts each had before.
+        baseAllowed = allowed;
+        for (int a = 0; a < nbActivities; ++a) {
+            std::vector<int>& starts = activities[a].starts;
+            std::vector<int> kept;
+            for (int t : starts) {
+                if (rulesAllowAlone(a, t)) kept.push_back(t);
+                else allowed[static_cast<std::size_t>(a) * nbSlots + t] = 0;
+            }
+            starts.swap(kept);
+        }
+        baseAllowed.clear();
+    }
     buildBlocks();
+}
+
+void Facts::buildRules() {
+    for (int r = 0; r < nbResources; ++r) {
+        ResourceFacts& facts = resources[r];
+        for (const ResourceRule& rule : problem.resources[r].rules) {
+            if (rule.score == 0) continue;
+            facts.rules.push_back(rule);
+            if (rule.hard()) facts.hardRules = true;
+            if (rule.kind == ResourceRuleKind::maxConsecutive) facts.maxConsecutive = rule.limit;
+        }
+        if (facts.rules.empty()) continue;
+        hasRules = true;
+        for (int a : problem.resources[r].activities) {
+            const ActivityFacts& act = activities[a];
+            ++facts.lessonsAll;
+            for (int w = 0; w < 2; ++w) {
+                if (!Weeks::holds(act.week, w)) continue;
+                ++facts.lessons[w];
+                facts.load[w] += act.length;
+                facts.loadWithBreaks[w] += act.length + facts.breakSlots;
+            }
+            activities[a].ruledResources.push_back(r);
+        }
+    }
+    lastOfDayRules.assign(nbResources, {});
+    for (int i = 0; i < static_cast<int>(problem.activityRules.size()); ++i) {
+        const ActivityRule& rule = problem.activityRules[i];
+        ActivityRuleFacts& facts = activityRules.emplace_back(
+            ActivityRuleFacts{rule.kind, rule.activities, rule.score, rule.days, rule.slots,
+                              rule.ordered, {}, 0});
+        for (int a : rule.activities) {
+            facts.offsets.push_back(facts.totalLength);
+            facts.totalLength += activities[a].length;
+        }
+        if (rule.score == 0) continue;
+        hasRules = true;
+        for (int a : rule.activities) activities[a].rules.push_back(i);
+        if (rule.kind != ActivityRuleKind::lastOfDay) continue;
+        for (int a : rule.activities)
+            for (int c : activities[a].direct)
+                if (problem.resources[c].isClass) {
+                    std::vector<int>& list = lastOfDayRules[c];
+                    if (list.empty() || list.back() != i) list.push_back(i);
+                }
+    }
+}
+
+bool Facts::rulesAllowAlone(int a, int t) const {
+    for (int r : activities[a].ruledResources)
+        for (const ResourceRule& rule : resources[r].rules)
+            if (rule.hard() && !resourceRuleAllowsAlone(*this, r, rule, a, t)) return false;
+    for (int i : activities[a].rules)
+        if (activityRules[i].hard() && !activityRuleAllowsAlone(*this, activityRules[i], a, t))
+            return false;
+    return true;
 }
 
 // Joins the activities that hard Concurrently dependences between equal

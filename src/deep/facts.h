@@ -2,6 +2,7 @@
 #include <vector>
 
 #include "problem/problem_data.h"
+#include "problem/school_rules.h"
 #include "problem/weeks.h"
 
 // What the deep search reads at every step about the problem, derived once
@@ -35,6 +36,8 @@ struct ActivityFacts {
     // start together, so they are placed and moved together. Holds the
     // activity itself first; empty when it is tied to none.
     std::vector<int> block;
+    std::vector<int> rules;           // activity rules that list it (none of score 0)
+    std::vector<int> ruledResources;  // its direct resources with school rules
 };
 
 struct ResourceFacts {
@@ -47,6 +50,30 @@ struct ResourceFacts {
     int nbActivities = 0;  // activities requiring it directly
     std::vector<long long> softPrefix;  // soft cost of slots 0 .. s - 1
     std::vector<int> unavailPrefix;     // unavailable slots among 0 .. s - 1
+    // Its school rules (none of score 0: they cost nothing), and what the
+    // rules that look ahead to the lessons still to be placed count on.
+    std::vector<ResourceRule> rules;
+    bool hardRules = false;
+    int maxConsecutive = 0;           // the n of its MaxConsecutive rule, 0 without one
+    int lessons[2] = {};              // its lessons held in each week
+    int lessonsAll = 0;               // its lessons
+    long long load[2] = {};           // their slots in each week
+    long long loadWithBreaks[2] = {}; // their slots and the breaks after them
+    bool unavailable(int s) const { return unavailPrefix[s + 1] != unavailPrefix[s]; }
+};
+
+// An activity rule as the deep search reads it.
+struct ActivityRuleFacts {
+    ActivityRuleKind kind;
+    std::vector<int> activities;  // as listed
+    int score;                    // negative for a hard rule
+    int days, slots;
+    bool ordered;
+    // Consecutive in the listed order: where each starts after the first,
+    // and the slots of all together.
+    std::vector<int> offsets;
+    int totalLength = 0;
+    bool hard() const { return score < 0; }
 };
 
 class Facts {
@@ -61,6 +88,12 @@ public:
     const int nbSlots;
     std::vector<ActivityFacts> activities;
     std::vector<ResourceFacts> resources;
+    std::vector<ActivityRuleFacts> activityRules;
+    // Per resource under Classes: the LastOfDay rules listing a lesson that
+    // requires it, whose keeping depends on every lesson of the class.
+    std::vector<std::vector<int>> lastOfDayRules;
+    bool hasRules = false;      // any school rule that costs or forbids something
+    int fileSlotsPerDay = 0;    // slots of a day without the added ones
 
     int dayOf(int slot) const { return slot / slotsPerDay; }
     // Last slot the resource is held by the activity starting at t: its own
@@ -97,7 +130,21 @@ public:
 
 private:
     void buildBlocks();
+    void buildRules();
+    // Whether a alone at t keeps every hard school rule it takes part in as
+    // the search keeps them: a start that fails this never fits.
+    bool rulesAllowAlone(int a, int t) const;
 
     std::vector<std::vector<long long>> ownSoftPrefix;
     std::vector<char> allowed;  // [activity][slot]: the slot is one of its starts
+
+public:
+    // While the starts are cut by the school rules: the starts each activity
+    // had before (a chain of lessons back to back needs each at its place).
+    bool allowedBefore(int a, int t) const {
+        return t >= 0 && t < nbSlots && baseAllowed[static_cast<std::size_t>(a) * nbSlots + t];
+    }
+
+private:
+    std::vector<char> baseAllowed;
 };

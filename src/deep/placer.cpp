@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <climits>
 
+#include "deep/rule_books.h"
+
+
 Placer::Placer(Timetable& timetable, Random& random)
     : timetable(timetable),
       facts(timetable.facts),
@@ -85,7 +88,7 @@ void Placer::step() {
     // random walk, made placing much slower on every school tried.)
     for (int pass = 0; pass < 2; ++pass) {
         int bestStart = -1;
-        long long bestWeight = LLONG_MAX, bestCost = LLONG_MAX;
+        long long bestWeight = LLONG_MAX, bestPressure = LLONG_MAX, bestCost = LLONG_MAX;
         int ties = 0;
         for (int t : facts.activities[a].starts) {
             if (moving.size() > 1 && !allowedForAll(t)) continue;
@@ -98,9 +101,19 @@ void Placer::step() {
                 for (std::size_t g = 0; g < facts.activities[b].groups.size(); ++g)
                     cost += facts.resourceCost(chosen[k++], b, t);
             }
-            if (weight == bestWeight && cost > bestCost) continue;
-            if (weight < bestWeight || cost < bestCost) {
+            // Of two starts with as much in the way, the one that leaves the
+            // hard school rules less to mend, then the cheaper one.
+            long long pressure = 0;
+            if (timetable.rules())
+                for (int b : moving)
+                    timetable.rules()->outlook(RuleView{timetable, b, t, &mark, stamp}, pressure,
+                                               cost);
+            if (weight == bestWeight &&
+                (pressure > bestPressure || (pressure == bestPressure && cost > bestCost)))
+                continue;
+            if (weight < bestWeight || pressure < bestPressure || cost < bestCost) {
                 bestWeight = weight;
+                bestPressure = pressure;
                 bestCost = cost;
                 ties = 0;
             }
@@ -126,6 +139,10 @@ void Placer::addInTheWay(int key, int t, int b, long long& weight, bool collect)
 }
 
 long long Placer::weighMoving(int key, int t, bool collect) {
+    if (stamp == INT_MAX) {
+        std::fill(mark.begin(), mark.end(), 0);
+        stamp = 0;
+    }
     ++stamp;
     if (collect) inTheWay.clear();
     std::size_t nbChosen = 0;
@@ -199,6 +216,12 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
         }
         weight += lightest;
     }
+    // The school rules need out of the way what would break them.
+    if (timetable.rules()) {
+        SinkOf sink([&](int b) { return weightOf(key, t, b); },
+                    [&](int b) { addInTheWay(key, t, b, weight, collect); });
+        timetable.rules()->conflicts(RuleView{timetable, a, t, &mark, stamp}, sink);
+    }
     return weight;
 }
 
@@ -233,6 +256,11 @@ void Placer::placeMoving(int key, int t) {
                 freeDay(key, t, r);
         }
         timetable.place(a, t, chosen.data());
+        // What the rules still find in the way (taking out one activity can
+        // ask for another) goes too.
+        if (const RuleBooks* rules = timetable.rules()) {
+            for (int b; (b = rules->toTakeOut(timetable, a)) >= 0;) takeOut(key, t, b);
+        }
     }
 }
 

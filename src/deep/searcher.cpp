@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "base/log.h"
+#include "deep/rule_books.h"
 #include "judge/check_solution.h"
 
 namespace {
@@ -20,6 +21,9 @@ constexpr int historyLength = 1000;
 // placing anew from the start and polishing again reaches others, and each
 // attempt is short next to the time a run is usually given.
 long long attemptPatience(const Facts& facts) { return 1000000 + 2000LL * facts.nbActivities; }
+// Placing steps between two offers of a timetable that must first give up
+// what it owes the school rules.
+constexpr long long repairInterval = 5000;
 
 Timetable startingTimetable(const Facts& facts, const std::vector<SolutionEntry>* initial) {
     Timetable timetable(facts);
@@ -34,7 +38,8 @@ Searcher::Searcher(const Facts& facts, std::uint64_t seed,
     : random(seed),
       current(startingTimetable(facts, initial)),
       placer(current, random),
-      polisher(current, random, historyLength) {
+      polisher(current, random, historyLength),
+      repair(current) {
     current.save(startStarts, startMembers);
     beginAttempt();
 }
@@ -51,6 +56,7 @@ void Searcher::beginAttempt() {
 }
 
 void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long stepLimit) {
+    sharedBest = &best;
     for (long long step = 0; step != stepLimit; ++step) {
         if (stop.load(std::memory_order_relaxed) || best.score() == 0) return;
         if (isPlacing) {
@@ -80,9 +86,28 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
             attemptBest = current.score();
             stepsSinceBetter = 0;
             current.save(bestStarts, bestMembers);
-            if (attemptBest < best.score()) best.offer(current);
+            if (attemptBest < best.score()) offer(best, step, false);
+        } else if (pendingOffer && current.score() == attemptBest) {
+            offer(best, step, false);
         }
     }
+}
+
+void Searcher::offer(SharedBest& best, long long step, bool now) {
+    pendingOffer = false;
+    if (current.hardBreaches() == 0) {
+        best.offer(current);
+        return;
+    }
+    if (!now && step - lastRepair < repairInterval) {
+        pendingOffer = true;
+        return;
+    }
+    lastRepair = step;
+    const RuleBooks& rules = *current.rules();
+    for (int b; (b = rules.toRepair(current)) >= 0;) repair.remove(b);
+    if (current.hardBreaches() == 0 && current.score() < best.score()) best.offer(current);
+    repair.undo();
 }
 
 // Polishing goes on from the best timetable of the attempt, with its own
@@ -92,13 +117,15 @@ void Searcher::stopPlacing() {
     polishingSteps = 0;
     if (current.score() > attemptBest) current.restore(bestStarts, bestMembers);
     polisher.restart();
+    if (pendingOffer) offer(*sharedBest, lastRepair, true);
 }
 
 // Debug builds hold the running score against the judgement of the same
 // timetable after every step. A score beyond an int (thousands of activities
-// unassigned) is no result the judgement counts.
+// unassigned) is no result the judgement counts, and neither is a timetable
+// that still owes lessons to a hard school rule.
 void Searcher::checkScore() {
-    if (current.score() > INT_MAX) return;
+    if (current.score() > INT_MAX || current.hardBreaches() > 0) return;
     current.writeTo(judged);
     const int judgement = judgeQuietly(current.facts.problem, judged);
     if (judgement != current.score())

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "deep/changes.h"
 #include "deep/facts.h"
 #include "deep/placer.h"
 #include "deep/polisher.h"
@@ -36,17 +37,25 @@ private:
     void beginAttempt();
     void stopPlacing();
     void checkScore();
+    // Offers the current timetable to the shared best, as it is when it
+    // keeps every hard rule, else with the activities it owes a school rule
+    // taken out (now and then: that costs).
+    void offer(SharedBest& best, long long step, bool now);
 
     Random random;
     Timetable current;
     std::vector<int> startStarts, startMembers;  // the timetable every attempt begins with
     Placer placer;
     Polisher polisher;
+    Changes repair;  // takes out what a timetable owes the rules, and puts it back
     bool isPlacing = true;
     int fewestUnassigned = 0;
     long long stepsWithoutFewer = 0;
     long long polishingSteps = 0;
     long long stepsSinceBetter = 0;
+    long long lastRepair = -1000000;  // step of the last repaired offer
+    bool pendingOffer = false;        // a better timetable waits for its repair
+    SharedBest* sharedBest = nullptr;
     // The best timetable of the current attempt.
     long long attemptBest = 0;
     std::vector<int> bestStarts, bestMembers;

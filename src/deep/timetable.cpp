@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "deep/rule_books.h"
+
 Timetable::Timetable(const Facts& facts) : facts(facts) {
     const int n = facts.nbActivities;
     const int nbResources = facts.nbResources;
@@ -28,7 +30,13 @@ Timetable::Timetable(const Facts& facts) : facts(facts) {
     unassignedList.resize(n);
     unassignedAt.resize(n);
     for (int a = 0; a < n; ++a) unassignedList[a] = unassignedAt[a] = a;
+    if (facts.hasRules) books = std::make_unique<RuleBooks>(facts);
 }
+
+Timetable::~Timetable() = default;
+Timetable::Timetable(Timetable&&) noexcept = default;
+
+long long Timetable::hardBreaches() const { return books ? books->hardUnits() : 0; }
 
 void Timetable::place(int a, int t, const int* chosen) {
     const ActivityFacts& act = facts.activities[a];
@@ -49,6 +57,7 @@ void Timetable::place(int a, int t, const int* chosen) {
     }
     preferenceCost[a] = preferences;
     delta += dependenceCost(a, t);
+    if (books) delta += books->update(*this, a, t, true);
     softScore += delta;
 }
 
@@ -61,8 +70,9 @@ void Timetable::remove(int a) {
         delta += book(a, members[act.grsel + k], t, false);
         members[act.grsel + k] = -1;
     }
-    softScore += delta;
     starts[a] = -1;
+    if (books) delta += books->update(*this, a, t, false);
+    softScore += delta;
     unassignedAt[a] = static_cast<int>(unassignedList.size());
     unassignedList.push_back(a);
 }
@@ -133,6 +143,7 @@ bool Timetable::paysPenalty(int a) const {
     const ActivityFacts& act = facts.activities[a];
     const int t = starts[a];
     if (preferenceCost[a] > 0 || dependenceCost(a, t) > 0) return true;
+    if (books && books->paysPenalty(a)) return true;
     const int d = facts.dayOf(t);
     for (int r : act.direct)
         if (contPenalty[r] > 0 || (facts.resources[r].balanced > 0 && balanceExcess(r, d) > 0))

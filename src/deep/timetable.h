@@ -1,4 +1,5 @@
 #pragma once
+#include <memory>
 #include <vector>
 
 #include "deep/facts.h"
@@ -9,14 +10,18 @@
 // score kept step by step. The score is always the judgement's of the same
 // timetable: 1000000 per unassigned activity, the soft time preferences of
 // the activities and of the resources they use, broken soft dependences, and
-// the continuity and balance penalties of each resource, counted exactly as
-// the judgement counts them.
+// the continuity and balance penalties of each resource, and the soft school
+// rules, counted exactly as the judgement counts them.
 //
 // Placing and removing only keep the books; whether a placement breaks a hard
 // rule is for the caller to find out first (see conflicts.h).
+class RuleBooks;
+
 class Timetable {
 public:
     explicit Timetable(const Facts& facts);
+    ~Timetable();
+    Timetable(Timetable&&) noexcept;
 
     const Facts& facts;
 
@@ -56,6 +61,13 @@ public:
     long long penalties() const { return softScore; }
     int unassignedCount() const { return static_cast<int>(unassignedList.size()); }
     const std::vector<int>& unassigned() const { return unassignedList; }
+
+    // The books of the school rules; null when the problem has none.
+    const RuleBooks* rules() const { return books.get(); }
+    // Units of breach of the hard school rules: never above 0 once every
+    // activity is placed, but a timetable with activities left out may owe
+    // lessons to a rule, and is then no timetable to report.
+    long long hardBreaches() const;
 
     // Whether the placed activity a pays a penalty itself (its own or its
     // resources' preferences, a broken soft dependence) or uses a resource
@@ -107,4 +119,5 @@ private:
     std::vector<int> unassignedList;
     std::vector<int> unassignedAt;  // position in unassignedList, -1 when placed
     long long softScore = 0;
+    std::unique_ptr<RuleBooks> books;
 };

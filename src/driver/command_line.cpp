@@ -83,6 +83,7 @@ CommandLine parseCommandLine(int argc, char** argv, RunSettings& settings) {
         case 't':
             break;  // accepted with its argument for compatibility; no effect
         case 'm':
+            line.modeGiven = true;
             if (std::strcmp(optarg, "classic") == 0) {
                 line.mode = CommandLine::Mode::classic;
             } else if (std::strcmp(optarg, "deep") == 0) {

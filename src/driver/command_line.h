@@ -22,6 +22,7 @@ struct CommandLine {
     // -m: which search finds the timetable.
     enum class Mode { classic, deep };
     Mode mode = Mode::classic;
+    bool modeGiven = false;  // -m was given (a problem with school rules needs the deep search)
     int threads = 0;  // --threads: searches of the deep search side by side; 0 for every core
 };
 

@@ -76,13 +76,22 @@ DeepOptions deepOptions(const CommandLine& line) {
 // (none for the deep search, which has none).
 int searchAndSave(ProblemData& problem, const CommandLine& line, int initialScore,
                   PropagatorStatistics& statistics) {
+    // Only the deep search keeps the school rules.
+    bool deep = line.mode == CommandLine::Mode::deep;
+    if (problem.hasSchoolRules() && !deep) {
+        if (line.modeGiven)
+            fatalError("The classic search cannot keep the school rules of this problem "
+                       "(resource rules or ActivityRules): leave out -m classic, or use -m deep");
+        deep = true;
+        if (logLevel(10)) logPrint("School rules in the problem: solving with the deep search\n");
+    }
     // An output that cannot be written is reported before the search, not
     // after it, when the timetable found would be lost.
     checkOutputCanBeCreated(line.outputFile);
     SolutionRecords records;
     records.initialScore = initialScore;
     installStopHandlers();
-    if (line.mode == CommandLine::Mode::deep)
+    if (deep)
         runDeepSearch(problem, deepOptions(line), runSettings.stopRequested, records);
     else
         statistics = runSearch(problem, records, runSettings);

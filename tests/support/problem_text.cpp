@@ -3,12 +3,14 @@
 namespace problem_text {
 
 std::string problemWithKinds(int days, int slotsPerDay, const std::string& resourceKinds,
-                             const std::string& activities, const std::string& dependences) {
+                             const std::string& activities, const std::string& dependences,
+                             const std::string& activityRules) {
     std::string text = "<Timetable><Problem><General><DaysPerWeek>" + std::to_string(days) +
                        "</DaysPerWeek><SlotsPerDay>" + std::to_string(slotsPerDay) +
                        "</SlotsPerDay></General>\n<Resources>" + resourceKinds +
                        "</Resources>\n<Activities>" + activities + "</Activities>\n";
     if (!dependences.empty()) text += "<Dependences>" + dependences + "</Dependences>\n";
+    if (!activityRules.empty()) text += "<ActivityRules>" + activityRules + "</ActivityRules>\n";
     return text + "</Problem></Timetable>\n";
 }
 
@@ -65,6 +67,17 @@ std::string dependence(const std::string& first, const std::string& second, cons
         score < 0 ? "<Dependence>" : "<Dependence score=\"" + std::to_string(score) + "\">";
     return head + "<FirstActivity>" + first + "</FirstActivity><SecondActivity>" + second +
            "</SecondActivity><Operator>" + op + "</Operator></Dependence>\n";
+}
+
+}  // namespace problem_text
+
+namespace problem_text {
+
+std::string activityRule(const std::string& element, const std::vector<std::string>& activities,
+                         const std::string& attributes) {
+    std::string text = "<" + element + (attributes.empty() ? "" : " " + attributes) + ">";
+    for (const std::string& id : activities) text += "<Activity>" + id + "</Activity>";
+    return text + "</" + element + ">\n";
 }
 
 }  // namespace problem_text

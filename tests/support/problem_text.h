@@ -14,7 +14,8 @@ std::string problemText(int days, int slotsPerDay, const std::string& resources,
 // The same with the whole content of Resources given (Classrooms, Teachers,
 // Classes, Special), for tests that tell the kinds apart.
 std::string problemWithKinds(int days, int slotsPerDay, const std::string& resourceKinds,
-                             const std::string& activities, const std::string& dependences = "");
+                             const std::string& activities, const std::string& dependences = "",
+                             const std::string& activityRules = "");
 
 // <Resource id="..."> with rule elements inside (e.g. "<Break>1</Break>").
 std::string resource(const std::string& id, const std::string& inner = "");
@@ -36,6 +37,11 @@ std::string group(const std::string& members);               // <Group>members</
 std::string week(const std::string& letter);                 // <Week>; "" gives nothing
 std::string softAt(int score, const std::string& slots);     // TimePreferences with one Soft
 std::string hardAt(const std::string& slots);                // TimePreferences with one Hard
+
+// An activity rule (element DifferentDays, SameDay, ...) listing the
+// activities; attributes are written as given (e.g. "days=\"2\"").
+std::string activityRule(const std::string& element, const std::vector<std::string>& activities,
+                         const std::string& attributes = "");
 
 // A dependence; a negative score makes it hard.
 std::string dependence(const std::string& first, const std::string& second, const std::string& op,

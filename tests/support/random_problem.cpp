@@ -33,6 +33,38 @@ std::string randomProblem(std::mt19937& random, const ProblemShape& shape) {
         return text.empty() ? text : "<TimePreferences>" + text + "</TimePreferences>";
     };
 
+    // A few school rules of random kinds: a third hard, the rest with a
+    // score, now and then 0.
+    auto ruleScore = [&]() -> std::string {
+        const int kind = draw(0, 5);
+        if (kind < 2) return "";
+        return " score=\"" + number(kind == 2 ? 0 : draw(1, 9)) + "\"";
+    };
+    auto resourceRules = [&]() {
+        if (!shape.schoolRules || draw(0, 1) == 0) return std::string();
+        static const char* const names[] = {"MaxPerDay",     "MinPerDay", "MaxGaps",
+                                            "MaxGapsPerDay", "MinDays",   "MaxConsecutive",
+                                            "MaxLateStarts"};
+        std::string text;
+        std::vector<int> kinds = {0, 1, 2, 3, 4, 5, 6};
+        std::shuffle(kinds.begin(), kinds.end(), random);
+        for (int k = 0, count = draw(1, 3); k < count; ++k) {
+            int limit = 0;
+            switch (kinds[k]) {
+            case 0: limit = draw(1, slotsPerDay); break;
+            case 1: limit = draw(1, 3); break;
+            case 2: limit = draw(0, 2); break;
+            case 3: limit = draw(0, 1); break;
+            case 4: limit = draw(1, days); break;
+            case 5: limit = draw(1, 3); break;
+            default: limit = draw(0, 1); break;
+            }
+            text += std::string("<") + names[kinds[k]] + ruleScore() + ">" + number(limit) +
+                    "</" + names[kinds[k]] + ">";
+        }
+        return text;
+    };
+
     std::string rooms, teachers, classes, special;
     for (int i = 0; i < nbRooms; ++i)
         rooms += resource("R" + number(i), preferences(draw(0, 2), draw(0, 1)) +
@@ -45,7 +77,7 @@ std::string randomProblem(std::mt19937& random, const ProblemShape& shape) {
             if (draw(0, 1) == 0) inner += "<Balanced score=\"" + number(draw(1, 7)) + "\"/>";
             if (draw(0, 3) == 0) inner += "<Continuous score=\"" + number(draw(1, 9)) + "\"/>";
         }
-        teachers += resource("T" + number(i), inner);
+        teachers += resource("T" + number(i), inner + resourceRules());
     }
     for (int i = 0; i < nbClasses; ++i) {
         std::string inner = preferences(draw(0, 2), 0);
@@ -56,7 +88,7 @@ std::string randomProblem(std::mt19937& random, const ProblemShape& shape) {
         if (draw(0, 3) == 0) inner += "<Break>1</Break>";
         if (shape.dayRules && draw(0, 3) == 0)
             inner += "<Balanced score=\"" + number(draw(1, 5)) + "\"/>";
-        classes += resource("C" + number(i), inner);
+        classes += resource("C" + number(i), inner + resourceRules());
     }
     special += resource("P0", draw(0, 1) == 0 ? "<Break>1</Break>" : "") + resource("P1");
 
@@ -109,11 +141,30 @@ std::string randomProblem(std::mt19937& random, const ProblemShape& shape) {
                                   hard ? -1 : draw(1, 40));
     }
 
+    std::string activityRules;
+    const int nbRules = shape.schoolRules && nbActivities > 1 ? draw(0, 5) : 0;
+    for (int i = 0; i < nbRules; ++i) {
+        static const char* const names[] = {"DifferentDays", "SameDay",    "SamePeriod",
+                                            "Consecutive",   "DailyLimit", "LastOfDay"};
+        const int kind = draw(0, 5);
+        std::vector<int> listed(nbActivities);
+        for (int a = 0; a < nbActivities; ++a) listed[a] = a;
+        std::shuffle(listed.begin(), listed.end(), random);
+        listed.resize(std::min(nbActivities, draw(kind == 5 ? 1 : 2, 3)));
+        std::vector<std::string> ids;
+        for (int a : listed) ids.push_back("A" + number(a));
+        std::string attributes = ruleScore();
+        if (kind == 0 && draw(0, 1) == 0) attributes += " days=\"" + number(draw(1, 2)) + "\"";
+        if (kind == 3 && draw(0, 1) == 0) attributes += " ordered=\"no\"";
+        if (kind == 4) attributes += " slots=\"" + number(draw(1, 3)) + "\"";
+        activityRules += activityRule(names[kind], ids, attributes.empty() ? "" : attributes.substr(1));
+    }
+
     return problemWithKinds(days, slotsPerDay,
                             "<Classrooms>" + rooms + "</Classrooms><Teachers>" + teachers +
                                 "</Teachers><Classes>" + classes + "</Classes><Special>" +
                                 special + "</Special>",
-                            activities, dependences);
+                            activities, dependences, activityRules);
 }
 
 std::string randomProblem(unsigned seed, const ProblemShape& shape) {

@@ -20,6 +20,9 @@ struct ProblemShape {
     // teacher of its own: no chain of hard rules contradicts itself before
     // the first decision.
     bool separateHardDependences = false;
+    // School rules on teachers and classes and over lists of activities,
+    // hard and soft, with limits that sometimes cannot all be kept.
+    bool schoolRules = false;
 };
 
 // A problem drawn from random: classes C*, teachers T* and rooms R* with
