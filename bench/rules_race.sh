@@ -10,8 +10,9 @@
 #   bench/rules_race.sh [--seeds=N] [--at=10,60] [--sizes=300,450,...]
 #                       [--no-rules] [--folder=DIR]
 #
-# --no-rules draws the same schools without the school rules. The schools
-# and timetables are written to build-bench/rules-race (or DIR).
+# School k of the sizes is drawn with seed k. --no-rules draws the same
+# schools without the school rules. The schools, their drawn timetables and
+# the races' timetables are written to build-bench/rules-race (or DIR).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -79,7 +80,7 @@ build-bench/deep_race --threads=1 --seeds="$seeds" --at="$at" --write="$folder/t
 
 echo
 echo "the timetables the races ended with, judged again"
-printf "%-20s %22s %26s\n" problem "check_rules: hard kept" "quorvex -c: valid, scores"
+printf "%-20s %22s  %s\n" problem "check_rules: hard kept" "quorvex -c: valid, scores"
 for problem in "${problems[@]}"; do
   name=$(basename "$problem" .xml)
   kept=0 valid=0 scores=()
@@ -93,6 +94,6 @@ for problem in "${problems[@]}"; do
       scores+=(invalid)
     fi
   done
-  printf "%-20s %22s %26s\n" "$name" "$kept of $seeds" "$valid of $seeds: $(IFS=,; echo "${scores[*]}")"
+  printf "%-20s %22s  %s\n" "$name" "$kept of $seeds" "$valid of $seeds: $(IFS=,; echo "${scores[*]}")"
 done
 rm -f "$folder/judged.txt"
