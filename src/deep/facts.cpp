@@ -108,16 +108,32 @@ Facts::Facts(const ProblemData& problem)
 }
 
 void Facts::buildRules() {
+    dayBits = slotsPerDay <= 64;
     for (int r = 0; r < nbResources; ++r) {
         ResourceFacts& facts = resources[r];
+        for (int& limit : facts.hardLimit) limit = -1;
         for (const ResourceRule& rule : problem.resources[r].rules) {
             if (rule.score == 0) continue;
             facts.rules.push_back(rule);
-            if (rule.hard()) facts.hardRules = true;
+            if (rule.hard()) {
+                facts.hardRules = true;
+                facts.hardLimit[static_cast<int>(rule.kind)] = rule.limit;
+                if (rule.kind == ResourceRuleKind::minPerDay || rule.kind == ResourceRuleKind::maxGaps ||
+                    rule.kind == ResourceRuleKind::maxGapsPerDay ||
+                    rule.kind == ResourceRuleKind::maxLateStarts ||
+                    rule.kind == ResourceRuleKind::minDays)
+                    facts.fillsDays = true;
+            }
             if (rule.kind == ResourceRuleKind::maxConsecutive) facts.maxConsecutive = rule.limit;
         }
         if (facts.rules.empty()) continue;
         hasRules = true;
+        if (dayBits) {
+            facts.availableBits.assign(days, 0);
+            for (int s = 0; s < nbSlots; ++s)
+                if (!facts.unavailable(s))
+                    facts.availableBits[dayOf(s)] |= std::uint64_t(1) << (s % slotsPerDay);
+        }
         for (int a : problem.resources[r].activities) {
             const ActivityFacts& act = activities[a];
             ++facts.lessonsAll;
@@ -155,8 +171,7 @@ void Facts::buildRules() {
 
 bool Facts::rulesAllowAlone(int a, int t) const {
     for (int r : activities[a].ruledResources)
-        for (const ResourceRule& rule : resources[r].rules)
-            if (rule.hard() && !resourceRuleAllowsAlone(*this, r, rule, a, t)) return false;
+        if (!resourceRulesAllowAlone(*this, r, a, t)) return false;
     for (int i : activities[a].rules)
         if (activityRules[i].hard() && !activityRuleAllowsAlone(*this, activityRules[i], a, t))
             return false;

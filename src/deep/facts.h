@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "problem/problem_data.h"
@@ -55,10 +56,14 @@ struct ResourceFacts {
     std::vector<ResourceRule> rules;
     bool hardRules = false;
     int maxConsecutive = 0;           // the n of its MaxConsecutive rule, 0 without one
+    int hardLimit[nbResourceRuleKinds];  // the n of each hard rule, -1 without one
+    bool fillsDays = false;  // a hard MinPerDay, MaxGaps, MaxGapsPerDay, MaxLateStarts or MinDays
+    int limitOf(ResourceRuleKind kind) const { return hardLimit[static_cast<int>(kind)]; }
     int lessons[2] = {};              // its lessons held in each week
     int lessonsAll = 0;               // its lessons
     long long load[2] = {};           // their slots in each week
     long long loadWithBreaks[2] = {}; // their slots and the breaks after them
+    std::vector<std::uint64_t> availableBits;  // with dayBits: its available slots of each day
     bool unavailable(int s) const { return unavailPrefix[s + 1] != unavailPrefix[s]; }
 };
 
@@ -94,6 +99,7 @@ public:
     std::vector<std::vector<int>> lastOfDayRules;
     bool hasRules = false;      // any school rule that costs or forbids something
     int fileSlotsPerDay = 0;    // slots of a day without the added ones
+    bool dayBits = false;       // a day fits in 64 bits: the rules count days in words
 
     int dayOf(int slot) const { return slot / slotsPerDay; }
     // Last slot the resource is held by the activity starting at t: its own

@@ -92,6 +92,7 @@ void Placer::step() {
         int ties = 0;
         for (int t : facts.activities[a].starts) {
             if (moving.size() > 1 && !allowedForAll(t)) continue;
+            bound = bestWeight;
             const long long weight = weighMoving(a, t, false);
             if (weight < 0 || weight > bestWeight) continue;
             long long cost = 0;
@@ -151,9 +152,12 @@ long long Placer::weighMoving(int key, int t, bool collect) {
     long long weight = 0;
     std::size_t k = 0;
     for (int b : moving) {
+        boundLeft = collect || bound == LLONG_MAX ? LLONG_MAX : bound - weight;
         const long long part = weighStart(key, b, t, chosen.data() + k, collect);
         if (part < 0) return -1;
         weight += part;
+        // A start already weighing more than the best one is no choice.
+        if (!collect && weight > bound) return weight;
         k += facts.activities[b].groups.size();
     }
     return weight;
@@ -216,10 +220,12 @@ long long Placer::weighStart(int key, int a, int t, int* chosenMembers, bool col
         }
         weight += lightest;
     }
-    // The school rules need out of the way what would break them.
-    if (timetable.rules()) {
+    // The school rules need out of the way what would break them. Those
+    // take most of the weighing: a start already too heavy is left there.
+    if (timetable.rules() && weight <= boundLeft) {
         SinkOf sink([&](int b) { return weightOf(key, t, b); },
-                    [&](int b) { addInTheWay(key, t, b, weight, collect); });
+                    [&](int b) { addInTheWay(key, t, b, weight, collect); },
+                    [&] { return weight > boundLeft; });
         timetable.rules()->conflicts(RuleView{timetable, a, t, &mark, stamp}, sink);
     }
     return weight;

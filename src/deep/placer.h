@@ -1,4 +1,5 @@
 #pragma once
+#include <climits>
 #include <vector>
 
 #include "deep/conflict_memory.h"
@@ -59,4 +60,8 @@ private:
     std::vector<int> local;      // activities in the way of one group member
     std::vector<int> moving;     // the activities being placed together
     std::vector<int> chosen;     // their members at the start being weighed, in turn
+    // Weighing a start stops once it weighs more than this (the best start
+    // so far); boundLeft is what is left of it for the activity weighed.
+    long long bound = LLONG_MAX;
+    long long boundLeft = LLONG_MAX;
 };

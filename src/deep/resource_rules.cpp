@@ -1,6 +1,7 @@
 #include "deep/resource_rules.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -28,14 +29,70 @@ long long lateUnits(const Facts& facts, const std::vector<DayFigure>& week, int 
 
 }  // namespace
 
-void ResourceDays::count(const Facts& facts, int r, int a, int sign) {
+void ResourceDays::count(const Facts& facts, int r, int a, int t, int sign) {
     const ActivityFacts& act = facts.activities[a];
     placedAll += sign;
+    const int d = facts.dayOf(t);
+    const int offset = t - d * facts.slotsPerDay;
+    std::uint64_t own = 0, after = 0;
+    if (facts.dayBits) {
+        own = ((std::uint64_t(1) << act.length) - 1) << offset;
+        const int breakEnd = std::min(offset + act.length + facts.resources[r].breakSlots,
+                                      facts.slotsPerDay);
+        for (int i = offset + act.length; i < breakEnd; ++i) after |= std::uint64_t(1) << i;
+    }
     for (int w = 0; w < 2; ++w) {
         if (!Weeks::holds(act.week, w)) continue;
         placed[w] += sign;
         placedWithBreaks[w] += sign * (act.length + facts.resources[r].breakSlots);
+        if (!facts.dayBits) continue;
+        if (sign > 0) {
+            busyBits[w][d] |= own;
+            breakBits[w][d] |= after;
+        } else {
+            busyBits[w][d] &= ~own;
+            breakBits[w][d] &= ~after;
+        }
+        refigure(facts, r, w, d);
     }
+}
+
+void ResourceDays::refigure(const Facts& facts, int r, int w, int d) {
+    days[w][d] = dayFigure(facts, r, d, busyBits[w][d], breakBits[w][d]);
+}
+
+namespace {
+
+// Set bits of a word, without the processor's own count (not on every
+// machine the program is built for).
+int bitCount(std::uint64_t x) {
+    x -= (x >> 1) & 0x5555555555555555ull;
+    x = (x & 0x3333333333333333ull) + ((x >> 2) & 0x3333333333333333ull);
+    x = (x + (x >> 4)) & 0x0F0F0F0F0F0F0F0Full;
+    return static_cast<int>((x * 0x0101010101010101ull) >> 56);
+}
+
+}  // namespace
+
+DayFigure dayFigure(const Facts& facts, int r, int d, std::uint64_t busy, std::uint64_t inBreak) {
+    DayFigure f;
+    if (busy == 0) return f;
+    const ResourceFacts& res = facts.resources[r];
+    const std::uint64_t available = res.availableBits[d];
+    const int first = __builtin_ctzll(busy), last = 63 - __builtin_clzll(busy);
+    const std::uint64_t span = (last == 63 ? ~std::uint64_t(0) : (std::uint64_t(1) << (last + 1)) - 1) &
+                               ~((std::uint64_t(1) << first) - 1);
+    f.busy = bitCount(busy);
+    f.first = d * facts.slotsPerDay + first;
+    f.gaps = bitCount(span & ~busy & ~inBreak & available);
+    f.startRank = bitCount(available & ((std::uint64_t(1) << first) - 1));
+    if (res.maxConsecutive > 0) {
+        // A busy slot with n busy slots before it lies beyond the n-th of its run.
+        std::uint64_t beyond = busy;
+        for (int k = 1; k <= res.maxConsecutive && beyond; ++k) beyond &= busy << k;
+        f.runExcess = bitCount(beyond);
+    }
+    return f;
 }
 
 long long ruleUnits(const Facts& facts, int, const ResourceRule& rule, const ResourceDays& days) {
@@ -124,30 +181,145 @@ long long ruleExcess(const Facts& facts, int r, const ResourceRule& rule, const 
     return excess;
 }
 
-bool resourceRuleAllowsAlone(const Facts& facts, int r, const ResourceRule& rule, int a, int t) {
+namespace {
+
+// The fewest busy slots that any timetable completing a week must give the
+// resource, to keep its hard MinPerDay, MaxGaps, MaxGapsPerDay and
+// MaxLateStarts together: every working day keeps its lessons, gets its gaps
+// beyond the allowance filled, and begins on time (with no gaps allowed,
+// every slot up to its first lesson filled), but for the days allowed to
+// begin late; and at least MinPerDay slots. Two lower bounds, one per day
+// and one over the week's gaps; taking a lesson out lowers them by its
+// slots (or raises them by its break at most). Apart from them: the new
+// days that the lessons left to place need, when the working days cannot
+// take them under MaxPerDay; each needs MinPerDay slots (or one).
+struct WeekNeed {
+    long long slots = 0;
+    long long newDays = 0;
+};
+
+WeekNeed neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& week, int w) {
     const ResourceFacts& res = facts.resources[r];
-    const ActivityFacts& act = facts.activities[a];
-    const int n = rule.limit;
-    switch (rule.kind) {
-    case ResourceRuleKind::maxPerDay:
-    case ResourceRuleKind::maxConsecutive: return act.length <= n;
-    case ResourceRuleKind::minDays: return res.lessonsAll >= n;
-    case ResourceRuleKind::minPerDay:
-        for (int w = 0; w < 2; ++w)
-            if (Weeks::holds(act.week, w) && std::max(act.length, n) > res.load[w]) return false;
-        return true;
-    case ResourceRuleKind::maxLateStarts: {
-        const int dayStart = facts.dayOf(t) * facts.slotsPerDay;
-        int rank = 0;
-        for (int s = dayStart; s < t; ++s)
-            if (!res.unavailable(s)) ++rank;
-        const int late = rank == 0 ? 0 : rank == 1 ? (n == 0 ? 1 : 0) : 1;
-        for (int w = 0; w < 2; ++w)
-            if (Weeks::holds(act.week, w) && late > res.lessons[w] - 1) return false;
-        return true;
+    const int least = std::max(res.limitOf(ResourceRuleKind::minPerDay), 0);
+    const int most = res.limitOf(ResourceRuleKind::maxPerDay);
+    const int dayGaps = res.limitOf(ResourceRuleKind::maxGapsPerDay);
+    const int weekGaps = res.limitOf(ResourceRuleKind::maxGaps);
+    const int lateDays = res.limitOf(ResourceRuleKind::maxLateStarts);
+    const bool noGaps = dayGaps == 0 || weekGaps == 0;
+    long long perDay = 0, overWeek = 0, gaps = 0, placed = 0, capacity = 0;
+    // What letting a day begin late saves, for the days that may.
+    long long savedPerDay[64], savedOverWeek[64];
+    int nbSaved = 0;
+    for (const DayFigure& f : week) {
+        if (f.busy == 0) continue;
+        placed += f.busy;
+        if (most > 0) capacity += above(most, f.busy);
+        gaps += f.gaps;
+        const long long gapFill =
+            dayGaps >= 0 ? above(f.gaps, dayGaps) : weekGaps == 0 ? f.gaps : 0;
+        long long onTime = 0, late = 0;
+        if (lateDays >= 0 && f.startRank > 0) {
+            const int k = f.startRank;
+            onTime = noGaps ? k : 1;
+            late = k >= 2 ? (noGaps ? k - 1 : 1) : 0;
+        }
+        const long long dayOnTime = std::max<long long>(least, f.busy + gapFill + onTime);
+        const long long dayLate = std::max<long long>(least, f.busy + gapFill + late);
+        perDay += dayOnTime;
+        overWeek += f.busy + onTime;
+        if (onTime > late && nbSaved < 64) {
+            savedPerDay[nbSaved] = dayOnTime - dayLate;
+            savedOverWeek[nbSaved] = onTime - late;
+            ++nbSaved;
+        }
     }
-    case ResourceRuleKind::maxGaps:
-    case ResourceRuleKind::maxGapsPerDay: return true;
+    if (lateDays > 0 && nbSaved > 0) {
+        // The days allowed to begin late are those where it saves most.
+        const int allowed = std::min(lateDays, nbSaved);
+        std::sort(savedPerDay, savedPerDay + nbSaved, std::greater<long long>());
+        std::sort(savedOverWeek, savedOverWeek + nbSaved, std::greater<long long>());
+        for (int i = 0; i < allowed; ++i) {
+            perDay -= savedPerDay[i];
+            overWeek -= savedOverWeek[i];
+        }
     }
+    if (weekGaps > 0) overWeek += above(gaps, weekGaps);
+    WeekNeed need;
+    need.slots = std::max(perDay, weekGaps > 0 ? overWeek : 0);
+    if (most > 0) {
+        const long long overflow = above(res.load[w] - placed, capacity);
+        need.newDays = (overflow + most - 1) / most;
+    }
+    return need;
+}
+
+long long newDaySlots(const Facts& facts, int r) {
+    return std::max(facts.resources[r].limitOf(ResourceRuleKind::minPerDay), 1);
+}
+
+// The days a hard MinDays still asks for.
+long long missingDays(const Facts& facts, int r, const ResourceDays& days) {
+    const int minDays = facts.resources[r].limitOf(ResourceRuleKind::minDays);
+    if (minDays < 0 || days.placedAll == 0) return 0;
+    return above(minDays, workingDays(facts, days));
+}
+
+}  // namespace
+
+long long fillExcess(const Facts& facts, int r, const ResourceDays& days) {
+    const ResourceFacts& res = facts.resources[r];
+    if (!res.fillsDays) return 0;
+    long long excess = 0, needed = 0, room = 0, newDays = missingDays(facts, r, days);
+    for (int w = 0; w < 2; ++w) {
+        // The breaks of the lessons still to be placed may take slots that
+        // now count as needed.
+        const long long weekRoom = res.load[w] + static_cast<long long>(res.breakSlots) *
+                                                     (res.lessons[w] - days.placed[w]);
+        const WeekNeed need = neededSlots(facts, r, days.days[w], w);
+        excess += above(need.slots + need.newDays * newDaySlots(facts, r), weekRoom);
+        needed += need.slots;
+        room += weekRoom;
+        newDays = std::max(newDays, need.newDays);
+    }
+    // A new day needs its slots in one week at least.
+    return excess + above(needed + newDays * newDaySlots(facts, r), room);
+}
+
+long long neededTotal(const Facts& facts, int r, const ResourceDays& days) {
+    long long needed = 0, newDays = missingDays(facts, r, days);
+    for (int w = 0; w < 2; ++w) {
+        const WeekNeed need = neededSlots(facts, r, days.days[w], w);
+        needed += need.slots;
+        newDays = std::max(newDays, need.newDays);
+    }
+    return needed + newDays * newDaySlots(facts, r);
+}
+
+bool resourceRulesAllowAlone(const Facts& facts, int r, int a, int t) {
+    const ResourceFacts& res = facts.resources[r];
+    if (!res.hardRules) return true;
+    ResourceDays alone;
+    for (int w = 0; w < 2; ++w) {
+        alone.days[w].assign(facts.days, DayFigure());
+        if (facts.dayBits) {
+            alone.busyBits[w].assign(facts.days, 0);
+            alone.breakBits[w].assign(facts.days, 0);
+        }
+    }
+    alone.count(facts, r, a, t, 1);
+    if (!facts.dayBits) {
+        const ActivityFacts& act = facts.activities[a];
+        const int d = facts.dayOf(t), end = facts.heldEnd(r, a, t);
+        for (int w = 0; w < 2; ++w) {
+            if (!Weeks::holds(act.week, w)) continue;
+            alone.days[w][d] = dayFigure(facts, r, d, [&](int s) {
+                if (s < t || s > end) return SlotUse::free;
+                return s < t + act.length ? SlotUse::busy : SlotUse::inBreak;
+            });
+        }
+    }
+    if (fillExcess(facts, r, alone) > 0) return false;
+    for (const ResourceRule& rule : res.rules)
+        if (rule.hard() && ruleExcess(facts, r, rule, alone) > 0) return false;
     return true;
 }

@@ -1,4 +1,5 @@
 #pragma once
+#include <cstdint>
 #include <vector>
 
 #include "deep/facts.h"
@@ -28,12 +29,51 @@ enum class SlotUse { free, busy, inBreak };
 // A resource's days in both weeks, with its lessons placed so far.
 struct ResourceDays {
     std::vector<DayFigure> days[2];
+    // On grids of at most 64 slots a day: the busy and the break slots of
+    // each day as bits, from which a figure is a few word operations.
+    std::vector<std::uint64_t> busyBits[2], breakBits[2];
     int placed[2] = {};               // its placed lessons held in each week
     long long placedWithBreaks[2] = {};
     int placedAll = 0;
 
-    // Counts lesson a of resource r in (sign 1) or out (sign -1).
-    void count(const Facts& facts, int r, int a, int sign);
+    // Counts lesson a of resource r, starting at t, in (sign 1) or out
+    // (sign -1); with bits, its slots and break too, and its day is figured
+    // again.
+    void count(const Facts& facts, int r, int a, int t, int sign);
+    // Figures day d again from its bits.
+    void refigure(const Facts& facts, int r, int w, int d);
+
+    // What a change to the day of slot t may touch, to put back.
+    struct Day {
+        int d;
+        DayFigure figures[2];
+        std::uint64_t busy[2], inBreak[2];
+        int placed[2];
+        long long placedWithBreaks[2];
+        int placedAll;
+    };
+    Day day(const Facts& facts, int t) const {
+        Day saved{facts.dayOf(t), {}, {}, {}, {placed[0], placed[1]},
+                  {placedWithBreaks[0], placedWithBreaks[1]}, placedAll};
+        for (int w = 0; w < 2; ++w) {
+            saved.figures[w] = days[w][saved.d];
+            saved.busy[w] = busyBits[w].empty() ? 0 : busyBits[w][saved.d];
+            saved.inBreak[w] = breakBits[w].empty() ? 0 : breakBits[w][saved.d];
+        }
+        return saved;
+    }
+    void restore(const Day& saved) {
+        for (int w = 0; w < 2; ++w) {
+            days[w][saved.d] = saved.figures[w];
+            if (!busyBits[w].empty()) {
+                busyBits[w][saved.d] = saved.busy[w];
+                breakBits[w][saved.d] = saved.inBreak[w];
+            }
+            placed[w] = saved.placed[w];
+            placedWithBreaks[w] = saved.placedWithBreaks[w];
+        }
+        placedAll = saved.placedAll;
+    }
 };
 
 // The figure of day d of resource r, from the use of each of its slots.
@@ -67,6 +107,9 @@ DayFigure dayFigure(const Facts& facts, int r, int d, Use use) {
     return f;
 }
 
+// The figure of a day from its bits (slot i of the day is bit i).
+DayFigure dayFigure(const Facts& facts, int r, int d, std::uint64_t busy, std::uint64_t inBreak);
+
 // Units of breach of the rule of resource r, as the judgement counts them.
 long long ruleUnits(const Facts& facts, int r, const ResourceRule& rule, const ResourceDays& days);
 
@@ -74,5 +117,14 @@ long long ruleUnits(const Facts& facts, int r, const ResourceRule& rule, const R
 // resource still to be placed could keep it.
 long long ruleExcess(const Facts& facts, int r, const ResourceRule& rule, const ResourceDays& days);
 
-// Whether activity a alone at t keeps the search's form of the rule.
-bool resourceRuleAllowsAlone(const Facts& facts, int r, const ResourceRule& rule, int a, int t);
+// The excess of what the hard day-filling rules of resource r together ask
+// of the lessons still to be placed (see neededSlots in the source).
+long long fillExcess(const Facts& facts, int r, const ResourceDays& days);
+// The slots of both weeks those rules ask for in all, placed ones included:
+// placing a lesson that asks for more than its own slots uses up room that
+// the lessons left to place will need.
+long long neededTotal(const Facts& facts, int r, const ResourceDays& days);
+
+// Whether activity a alone at t keeps the search's form of the hard rules of
+// resource r: a start that fails this never fits, whatever else is placed.
+bool resourceRulesAllowAlone(const Facts& facts, int r, int a, int t);

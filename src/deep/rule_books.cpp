@@ -13,6 +13,7 @@ class FirstOut : public ConflictSink {
 public:
     explicit FirstOut(const RuleView& view) : view(view) {}
     long long weight(int) override { return 0; }
+    bool full() override { return found >= 0; }
     void takeOut(int b) override {
         if (found < 0) found = b;
         (*view.mark)[b] = view.stamp;
@@ -22,6 +23,17 @@ public:
 private:
     const RuleView& view;
 };
+
+// Lessons leaving as little excess that are weighed against each other.
+constexpr int maxWeighed = 4;
+// Lessons tried as the next to take out while a placement is weighed.
+constexpr int maxTried = 8;
+
+bool fillsDay(ResourceRuleKind kind) {
+    return kind == ResourceRuleKind::minPerDay || kind == ResourceRuleKind::maxGaps ||
+           kind == ResourceRuleKind::maxGapsPerDay || kind == ResourceRuleKind::maxLateStarts ||
+           kind == ResourceRuleKind::minDays;
+}
 
 bool dayLocal(ResourceRuleKind kind) {
     return kind == ResourceRuleKind::maxPerDay || kind == ResourceRuleKind::maxConsecutive;
@@ -37,7 +49,13 @@ RuleBooks::RuleBooks(const Facts& facts) : facts(facts) {
         ruled[r] = static_cast<int>(days.size());
         ruledResources.push_back(r);
         ResourceDays& resourceDays = days.emplace_back();
-        for (int w = 0; w < 2; ++w) resourceDays.days[w].assign(facts.days, DayFigure());
+        for (int w = 0; w < 2; ++w) {
+            resourceDays.days[w].assign(facts.days, DayFigure());
+            if (facts.dayBits) {
+                resourceDays.busyBits[w].assign(facts.days, 0);
+                resourceDays.breakBits[w].assign(facts.days, 0);
+            }
+        }
         resourceRuleUnits.emplace_back(rules.size(), 0);
     }
     activityUnits.assign(facts.activityRules.size(), 0);
@@ -71,9 +89,10 @@ long long RuleBooks::update(const Timetable& timetable, int a, int t, bool place
     for (int r : act.ruledResources) {
         const int k = ruled[r];
         ResourceDays& resourceDays = days[k];
-        resourceDays.count(facts, r, a, placed ? 1 : -1);
-        for (int w = 0; w < 2; ++w)
-            if (Weeks::holds(act.week, w)) resourceDays.days[w][d] = view.figure(r, w, d);
+        resourceDays.count(facts, r, a, t, placed ? 1 : -1);
+        if (!facts.dayBits)
+            for (int w = 0; w < 2; ++w)
+                if (Weeks::holds(act.week, w)) resourceDays.days[w][d] = view.figure(r, w, d);
         const std::vector<ResourceRule>& rules = facts.resources[r].rules;
         for (std::size_t j = 0; j < rules.size(); ++j) {
             const long long units = ruleUnits(facts, r, rules[j], resourceDays);
@@ -106,11 +125,12 @@ bool RuleBooks::paysPenalty(int a) const {
     return false;
 }
 
-const ResourceDays& RuleBooks::project(const RuleView& view, int r) const {
-    projected = days[ruled[r]];
+void RuleBooks::project(const RuleView& view, int r, ResourceDays& into) const {
+    into = days[ruled[r]];
     bool changed = false;
     auto touch = [&](int b, int t, int sign) {
-        projected.count(facts, r, b, sign);
+        into.count(facts, r, b, t, sign);
+        if (facts.dayBits) return;
         for (int w = 0; w < 2; ++w)
             if (Weeks::holds(facts.activities[b].week, w))
                 dirty[static_cast<std::size_t>(w) * facts.days + facts.dayOf(t)] = 1;
@@ -121,20 +141,27 @@ const ResourceDays& RuleBooks::project(const RuleView& view, int r) const {
             if (view.out(b) && view.timetable.placed(b)) touch(b, view.timetable.start(b), -1);
     if (view.placesOn(r) && !view.timetable.placed(view.activity))
         touch(view.activity, view.start, 1);
-    if (!changed) return projected;
+    if (!changed) return;
     for (int w = 0; w < 2; ++w) {
         for (int d = 0; d < facts.days; ++d) {
             char& flag = dirty[static_cast<std::size_t>(w) * facts.days + d];
             if (!flag) continue;
             flag = 0;
-            projected.days[w][d] = view.figure(r, w, d);
+            into.days[w][d] = view.figure(r, w, d);
         }
     }
-    return projected;
+}
+
+void RuleBooks::takeOutOf(const RuleView& view, int r, int b, ResourceDays& into) const {
+    into.count(facts, r, b, view.timetable.start(b), -1);
+    if (facts.dayBits) return;
+    const int d = facts.dayOf(view.timetable.start(b));
+    for (int w = 0; w < 2; ++w)
+        if (Weeks::holds(facts.activities[b].week, w)) into.days[w][d] = view.figure(r, w, d);
 }
 
 long long RuleBooks::hardExcess(const ResourceDays& resourceDays, int r) const {
-    long long excess = 0;
+    long long excess = fillExcess(facts, r, resourceDays);
     for (const ResourceRule& rule : facts.resources[r].rules)
         if (rule.hard()) excess += ruleExcess(facts, r, rule, resourceDays);
     return excess;
@@ -147,31 +174,51 @@ long long RuleBooks::resourceUnits(const ResourceDays& resourceDays, int r, bool
     return units;
 }
 
-int RuleBooks::bestOut(const RuleView& view, int r, int a, bool exact, ConflictSink* sink) const {
+int RuleBooks::bestOut(const RuleView& view, int r, int a, bool exact, ConflictSink* sink,
+                       ResourceDays& now) const {
     // When only rules of one day are in excess, only lessons of that day help.
     int onlyDay = -1;
     if (!exact && view.activity >= 0) {
-        const ResourceDays& now = project(view, r);
-        bool local = true;
+        bool local = fillExcess(facts, r, now) == 0;
         for (const ResourceRule& rule : facts.resources[r].rules)
             if (rule.hard() && !dayLocal(rule.kind) && ruleExcess(facts, r, rule, now) > 0)
                 local = false;
         if (local) onlyDay = facts.dayOf(view.start);
     }
-    int best = -1;
+    // The scan begins at another lesson each time, and weighs at most a few
+    // of the lessons that leave as little: weighing is what costs.
+    const std::vector<int>& lessons = facts.problem.resources[r].activities;
+    const std::size_t n = lessons.size();
+    const std::size_t from = n == 0 ? 0 : static_cast<std::size_t>(++rotation) % n;
+    int best = -1, weighed = 0, tried = 0;
     long long bestLeft = LLONG_MAX, bestWeight = LLONG_MAX;
-    for (int b : facts.problem.resources[r].activities) {
+    for (std::size_t i = 0; i < n; ++i) {
+        const int b = lessons[(from + i) % n];
         if (b == a || b == view.activity || !view.placed(b)) continue;
         if (onlyDay >= 0 && facts.dayOf(view.startOf(b)) != onlyDay) continue;
+        // While weighing, a sample of the lessons will do.
+        if (sink && ++tried > maxTried && best >= 0) break;
+        // b out of the view and of the days for a moment.
         const int saved = (*view.mark)[b];
         (*view.mark)[b] = view.stamp;
-        const ResourceDays& without = project(view, r);
-        const long long left = exact ? resourceUnits(without, r, true) : hardExcess(without, r);
+        const ResourceDays::Day before = now.day(facts, view.timetable.start(b));
+        takeOutOf(view, r, b, now);
         (*view.mark)[b] = saved;
-        const long long weight = sink ? sink->weight(b) : 0;
-        if (left < bestLeft || (left == bestLeft && weight < bestWeight)) {
+        const long long left = exact ? resourceUnits(now, r, true) : hardExcess(now, r);
+        now.restore(before);
+        if (left > bestLeft) continue;
+        if (left < bestLeft) {
             best = b;
             bestLeft = left;
+            bestWeight = LLONG_MAX;
+            weighed = 0;
+        }
+        // The weight only tells ties apart.
+        if (!sink || weighed >= maxWeighed) continue;
+        ++weighed;
+        const long long weight = sink->weight(b);
+        if (weight < bestWeight) {
+            best = b;
             bestWeight = weight;
         }
     }
@@ -181,37 +228,47 @@ int RuleBooks::bestOut(const RuleView& view, int r, int a, bool exact, ConflictS
 void RuleBooks::conflicts(const RuleView& view, ConflictSink& sink) const {
     const int a = view.activity;
     activityRulesOf(a, rulesScratch);
-    for (int i : rulesScratch)
+    for (int i : rulesScratch) {
+        if (sink.full()) return;
         if (facts.activityRules[i].hard())
             activityRuleConflicts(facts, i, view, a, view.start, sink);
+    }
     for (int r : facts.activities[a].ruledResources) {
         if (!facts.resources[r].hardRules) continue;
-        for (;;) {
-            if (hardExcess(project(view, r), r) == 0) break;
-            const int b = bestOut(view, r, a, false, &sink);
+        project(view, r, projected);
+        while (!sink.full() && hardExcess(projected, r) > 0) {
+            const int b = bestOut(view, r, a, false, &sink, projected);
             if (b < 0) break;
             sink.takeOut(b);
+            takeOutOf(view, r, b, projected);
         }
     }
 }
 
-void RuleBooks::outlook(const RuleView& view, long long& hardChange, long long& softChange) const {
+void RuleBooks::outlook(const RuleView& view, long long& pressure, long long& softChange) const {
     const int a = view.activity;
-    for (int r : facts.activities[a].ruledResources) {
-        const ResourceDays& after = project(view, r);
-        const std::vector<ResourceRule>& rules = facts.resources[r].rules;
+    const ActivityFacts& act = facts.activities[a];
+    for (int r : act.ruledResources) {
+        project(view, r, projected);
+        const ResourceFacts& res = facts.resources[r];
+        const std::vector<ResourceRule>& rules = res.rules;
         for (std::size_t j = 0; j < rules.size(); ++j) {
+            // The rules that fill days weigh by the room they use up, below.
+            if (rules[j].hard() && res.fillsDays && fillsDay(rules[j].kind)) continue;
             const long long change =
-                ruleUnits(facts, r, rules[j], after) - resourceRuleUnits[ruled[r]][j];
-            if (rules[j].hard()) hardChange += change;
+                ruleUnits(facts, r, rules[j], projected) - resourceRuleUnits[ruled[r]][j];
+            if (rules[j].hard()) pressure += change;
             else softChange += change * rules[j].score;
         }
+        if (res.fillsDays)
+            pressure += neededTotal(facts, r, projected) - neededTotal(facts, r, days[ruled[r]]) -
+                        static_cast<long long>(Weeks::count(act.week)) * act.length;
     }
     activityRulesOf(a, rulesScratch);
     for (int i : rulesScratch) {
         const long long change = activityRuleUnits(facts, i, view) - activityUnits[i];
         const ActivityRuleFacts& rule = facts.activityRules[i];
-        if (rule.hard()) hardChange += change;
+        if (rule.hard()) pressure += change;
         else softChange += change * rule.score;
     }
 }
@@ -242,7 +299,8 @@ int RuleBooks::toTakeOut(const Timetable& timetable, int a) const {
     }
     for (int r : facts.activities[a].ruledResources) {
         if (!facts.resources[r].hardRules || hardExcess(days[ruled[r]], r) == 0) continue;
-        const int b = bestOut(view, r, a, false, nullptr);
+        projected = days[ruled[r]];
+        const int b = bestOut(view, r, a, false, nullptr, projected);
         if (b >= 0) return b;
     }
     return -1;
@@ -262,10 +320,13 @@ int RuleBooks::toRepair(const Timetable& timetable) const {
         }
         if (owed == 0) continue;
         const RuleView view = freshView(timetable);
-        const int b = bestOut(view, r, -1, true, nullptr);
+        projected = days[k];
+        const int b = bestOut(view, r, -1, true, nullptr, projected);
         if (b < 0) continue;
         (*view.mark)[b] = view.stamp;
-        const long long left = resourceUnits(project(view, r), r, true);
+        trial = days[k];
+        takeOutOf(view, r, b, trial);
+        const long long left = resourceUnits(trial, r, true);
         if (left < owed || minDays) return b;
         // No one lesson mends the rule (a day short of lessons, a late
         // start): the day goes whole, lesson by lesson.

@@ -31,9 +31,11 @@ public:
     // For the view's activity at its start: takes out through sink what the
     // hard rules need out of the way.
     void conflicts(const RuleView& view, ConflictSink& sink) const;
-    // The change of the hard units and of the soft cost that the view's
-    // placement would make.
-    void outlook(const RuleView& view, long long& hardChange, long long& softChange) const;
+    // What the view's placement would cost the hard rules (the change of
+    // their units, and the room it takes from the lessons still to place on
+    // days the rules fill) and the change of the soft rules' cost: the
+    // placer's tie-breaks.
+    void outlook(const RuleView& view, long long& pressure, long long& softChange) const;
 
     // Whether the hard rules that the placed activity a takes part in hold
     // in the search's form.
@@ -48,13 +50,16 @@ public:
 
 private:
     // Resource r's days as the view has them.
-    const ResourceDays& project(const RuleView& view, int r) const;
+    void project(const RuleView& view, int r, ResourceDays& into) const;
+    // The days with the placed activity b of r taken out (b is out in the view).
+    void takeOutOf(const RuleView& view, int r, int b, ResourceDays& into) const;
     long long hardExcess(const ResourceDays& days, int r) const;
     long long resourceUnits(const ResourceDays& days, int r, bool hardOnly) const;
     // The placed activity of r (not in the view's marks, not a) whose taking
     // out leaves the least hard excess (or, with exact, the fewest hard
     // units); ties to the lightest.
-    int bestOut(const RuleView& view, int r, int a, bool exact, ConflictSink* sink) const;
+    int bestOut(const RuleView& view, int r, int a, bool exact, ConflictSink* sink,
+                ResourceDays& now) const;
     // A fresh view of the timetable with marks of its own.
     RuleView freshView(const Timetable& timetable) const;
     void activityRulesOf(int a, std::vector<int>& rules) const;
@@ -67,9 +72,10 @@ private:
     std::vector<long long> activityUnits;                   // per activity rule
     long long hard = 0;
     // Scratch of the const queries.
-    mutable ResourceDays projected;
+    mutable ResourceDays projected, trial;
     mutable std::vector<char> dirty;  // [week][day] to figure again
     mutable std::vector<int> scratchMark;
     mutable int scratchStamp = 0;
     mutable std::vector<int> rulesScratch;
+    mutable unsigned rotation = 0;  // where the next scan of a resource's lessons begins
 };

@@ -56,17 +56,21 @@ public:
     virtual long long weight(int b) = 0;
     // Takes b out of the view (marks it) and counts it.
     virtual void takeOut(int b) = 0;
+    // Whether enough is taken out already for the caller to stop looking.
+    virtual bool full() { return false; }
 };
 
-// A sink made of two functions: weigh(b) and takeOut(b).
-template <class Weigh, class TakeOut>
+// A sink made of three functions: weigh(b), takeOut(b) and full().
+template <class Weigh, class TakeOut, class Full>
 class SinkOf : public ConflictSink {
 public:
-    SinkOf(Weigh weigh, TakeOut take) : weigh(weigh), take(take) {}
+    SinkOf(Weigh weigh, TakeOut take, Full full) : weigh(weigh), take(take), isFull(full) {}
     long long weight(int b) override { return weigh(b); }
     void takeOut(int b) override { take(b); }
+    bool full() override { return isFull(); }
 
 private:
     Weigh weigh;
     TakeOut take;
+    Full isFull;
 };
