@@ -1,9 +1,10 @@
 // The deep search against the clock: for each problem and seed, the time
 // until every activity is placed and the best score at fixed times, with the
 // medians over the seeds. A change to the deep search is compared with the
-// table of the change before it.
+// table of the change before it. With --write, the best timetable of each
+// race is written to FOLDER/PROBLEM-seedN.xml, for judging it afterwards.
 //
-//   deep_race [--threads=N] [--seeds=N] [--at=10,60,300] PROBLEM.xml...
+//   deep_race [--threads=N] [--seeds=N] [--at=10,60,300] [--write=FOLDER] PROBLEM.xml...
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -15,10 +16,12 @@
 #include <thread>
 #include <vector>
 
+#include "base/files.h"
 #include "bench_problem.h"
 #include "deep/facts.h"
 #include "deep/searcher.h"
 #include "deep/shared_best.h"
+#include "output/solution_writer.h"
 
 namespace {
 
@@ -29,7 +32,20 @@ struct Race {
     std::vector<long long> scoreAt;    // best score at each checkpoint
 };
 
-Race race(const Facts& facts, int threads, std::uint64_t seed, const std::vector<double>& at) {
+void writeBest(const ProblemData& problem, const SharedBest& best, const std::string& path) {
+    SolutionRecord record;
+    record.allocate(problem);
+    best.copyTo(record);
+    FILE* stream = openFile(path, "w");
+    XML::Elements document;
+    writeSolution(problem, record, stream, document);
+    closeFile(stream);
+    XML::destroyDocument(document);
+}
+
+// Races the searches; writes the best timetable to output unless it is empty.
+Race race(const ProblemData& problem, const Facts& facts, int threads, std::uint64_t seed,
+          const std::vector<double>& at, const std::string& output) {
     const Clock::time_point start = Clock::now();
     std::vector<std::unique_ptr<Searcher>> searchers;
     for (int i = 0; i < threads; ++i)
@@ -52,6 +68,7 @@ Race race(const Facts& facts, int threads, std::uint64_t seed, const std::vector
     stop = true;
     for (std::thread& worker : workers) worker.join();
     result.placedAfter = best.report().allPlacedAfter;
+    if (!output.empty()) writeBest(problem, best, output);
     return result;
 }
 
@@ -78,14 +95,18 @@ int main(int argc, char** argv) {
     int threads = 1, seeds = 5;
     std::vector<double> at = {10, 60, 300};
     std::vector<std::string> problems;
+    std::string writeFolder;
     for (int i = 1; i < argc; ++i) {
         if (std::strncmp(argv[i], "--threads=", 10) == 0) threads = std::atoi(argv[i] + 10);
         else if (std::strncmp(argv[i], "--seeds=", 8) == 0) seeds = std::atoi(argv[i] + 8);
         else if (std::strncmp(argv[i], "--at=", 5) == 0) at = parseTimes(argv[i] + 5);
+        else if (std::strncmp(argv[i], "--write=", 8) == 0) writeFolder = argv[i] + 8;
         else problems.push_back(argv[i]);
     }
     if (problems.empty() || threads < 1 || seeds < 1 || at.empty()) {
-        std::fprintf(stderr, "usage: deep_race [--threads=N] [--seeds=N] [--at=T1,T2,...] PROBLEM...\n");
+        std::fprintf(stderr,
+                     "usage: deep_race [--threads=N] [--seeds=N] [--at=T1,T2,...] [--write=FOLDER] "
+                     "PROBLEM...\n");
         return 1;
     }
 
@@ -101,13 +122,17 @@ int main(int argc, char** argv) {
         std::vector<double> placed;
         std::vector<std::vector<long long>> scores(at.size());
         int never = 0;
+        std::string name = path.substr(path.find_last_of('/') + 1);
         for (int seed = 1; seed <= seeds; ++seed) {
-            const Race result = race(facts, threads, seed, at);
+            std::string output;
+            if (!writeFolder.empty())
+                output = writeFolder + "/" + name.substr(0, name.rfind(".xml")) + "-seed" +
+                         std::to_string(seed) + ".xml";
+            const Race result = race(problem, facts, threads, seed, at, output);
             if (result.placedAfter < 0) ++never;
             placed.push_back(result.placedAfter < 0 ? 1e9 : result.placedAfter);
             for (std::size_t k = 0; k < at.size(); ++k) scores[k].push_back(result.scoreAt[k]);
         }
-        std::string name = path.substr(path.find_last_of('/') + 1);
         char placedText[64];
         const double low = *std::min_element(placed.begin(), placed.end());
         const double high = *std::max_element(placed.begin(), placed.end());
