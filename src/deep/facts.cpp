@@ -128,6 +128,27 @@ void Facts::buildRules() {
         }
         if (facts.rules.empty()) continue;
         hasRules = true;
+        const int mostPerDay = facts.limitOf(ResourceRuleKind::maxPerDay);
+        const int inARow = facts.limitOf(ResourceRuleKind::maxConsecutive);
+        const bool noGaps = facts.limitOf(ResourceRuleKind::maxGapsPerDay) == 0 ||
+                            facts.limitOf(ResourceRuleKind::maxGaps) == 0;
+        facts.dayCapacity.assign(days, 0);
+        for (int d = 0; d < days; ++d) {
+            // Without gaps the busy slots of a run of available slots are one
+            // run themselves.
+            int capacity = 0, run = 0;
+            for (int s = d * slotsPerDay; s <= (d + 1) * slotsPerDay; ++s) {
+                if (s < (d + 1) * slotsPerDay && !facts.unavailable(s)) {
+                    ++run;
+                    continue;
+                }
+                capacity += noGaps && inARow > 0 ? std::min(run, inARow) : run;
+                run = 0;
+            }
+            if (mostPerDay > 0) capacity = std::min(capacity, mostPerDay);
+            facts.dayCapacity[d] = capacity;
+            facts.mostOnADay = std::max(facts.mostOnADay, capacity);
+        }
         if (dayBits) {
             facts.availableBits.assign(days, 0);
             for (int s = 0; s < nbSlots; ++s)

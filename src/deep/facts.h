@@ -59,6 +59,11 @@ struct ResourceFacts {
     int hardLimit[nbResourceRuleKinds];  // the n of each hard rule, -1 without one
     bool fillsDays = false;  // a hard MinPerDay, MaxGaps, MaxGapsPerDay, MaxLateStarts or MinDays
     int limitOf(ResourceRuleKind kind) const { return hardLimit[static_cast<int>(kind)]; }
+    // The most busy slots each day can hold under the hard rules: its
+    // available slots, MaxPerDay, and with no gaps allowed MaxConsecutive in
+    // each run of available slots; mostOnADay is the largest of them.
+    std::vector<int> dayCapacity;
+    int mostOnADay = 0;
     int lessons[2] = {};              // its lessons held in each week
     int lessonsAll = 0;               // its lessons
     long long load[2] = {};           // their slots in each week

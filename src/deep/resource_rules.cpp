@@ -192,7 +192,7 @@ namespace {
 // and one over the week's gaps; taking a lesson out lowers them by its
 // slots (or raises them by its break at most). Apart from them: the new
 // days that the lessons left to place need, when the working days cannot
-// take them under MaxPerDay; each needs MinPerDay slots (or one).
+// take them (see dayCapacity); each needs MinPerDay slots (or one).
 struct WeekNeed {
     long long slots = 0;
     long long newDays = 0;
@@ -201,7 +201,6 @@ struct WeekNeed {
 WeekNeed neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& week, int w) {
     const ResourceFacts& res = facts.resources[r];
     const int least = std::max(res.limitOf(ResourceRuleKind::minPerDay), 0);
-    const int most = res.limitOf(ResourceRuleKind::maxPerDay);
     const int dayGaps = res.limitOf(ResourceRuleKind::maxGapsPerDay);
     const int weekGaps = res.limitOf(ResourceRuleKind::maxGaps);
     const int lateDays = res.limitOf(ResourceRuleKind::maxLateStarts);
@@ -210,10 +209,11 @@ WeekNeed neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& we
     // What letting a day begin late saves, for the days that may.
     long long savedPerDay[64], savedOverWeek[64];
     int nbSaved = 0;
-    for (const DayFigure& f : week) {
+    for (std::size_t d = 0; d < week.size(); ++d) {
+        const DayFigure& f = week[d];
         if (f.busy == 0) continue;
         placed += f.busy;
-        if (most > 0) capacity += above(most, f.busy);
+        capacity += above(res.dayCapacity[d], f.busy);
         gaps += f.gaps;
         const long long gapFill =
             dayGaps >= 0 ? above(f.gaps, dayGaps) : weekGaps == 0 ? f.gaps : 0;
@@ -246,9 +246,9 @@ WeekNeed neededSlots(const Facts& facts, int r, const std::vector<DayFigure>& we
     if (weekGaps > 0) overWeek += above(gaps, weekGaps);
     WeekNeed need;
     need.slots = std::max(perDay, weekGaps > 0 ? overWeek : 0);
-    if (most > 0) {
+    if (res.mostOnADay > 0) {
         const long long overflow = above(res.load[w] - placed, capacity);
-        need.newDays = (overflow + most - 1) / most;
+        need.newDays = (overflow + res.mostOnADay - 1) / res.mostOnADay;
     }
     return need;
 }
