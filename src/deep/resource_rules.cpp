@@ -285,15 +285,6 @@ long long fillExcess(const Facts& facts, int r, const ResourceDays& days) {
     return excess + above(needed + newDays * newDaySlots(facts, r), room);
 }
 
-long long neededTotal(const Facts& facts, int r, const ResourceDays& days) {
-    long long needed = 0, newDays = missingDays(facts, r, days);
-    for (int w = 0; w < 2; ++w) {
-        const WeekNeed need = neededSlots(facts, r, days.days[w], w);
-        needed += need.slots;
-        newDays = std::max(newDays, need.newDays);
-    }
-    return needed + newDays * newDaySlots(facts, r);
-}
 
 bool resourceRulesAllowAlone(const Facts& facts, int r, int a, int t) {
     const ResourceFacts& res = facts.resources[r];

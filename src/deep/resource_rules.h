@@ -120,10 +120,6 @@ long long ruleExcess(const Facts& facts, int r, const ResourceRule& rule, const 
 // The excess of what the hard day-filling rules of resource r together ask
 // of the lessons still to be placed (see neededSlots in the source).
 long long fillExcess(const Facts& facts, int r, const ResourceDays& days);
-// The slots of both weeks those rules ask for in all, placed ones included:
-// placing a lesson that asks for more than its own slots uses up room that
-// the lessons left to place will need.
-long long neededTotal(const Facts& facts, int r, const ResourceDays& days);
 
 // Whether activity a alone at t keeps the search's form of the hard rules of
 // resource r: a start that fails this never fits, whatever else is placed.

@@ -29,12 +29,6 @@ constexpr int maxWeighed = 4;
 // Lessons tried as the next to take out while a placement is weighed.
 constexpr int maxTried = 8;
 
-bool fillsDay(ResourceRuleKind kind) {
-    return kind == ResourceRuleKind::minPerDay || kind == ResourceRuleKind::maxGaps ||
-           kind == ResourceRuleKind::maxGapsPerDay || kind == ResourceRuleKind::maxLateStarts ||
-           kind == ResourceRuleKind::minDays;
-}
-
 bool dayLocal(ResourceRuleKind kind) {
     return kind == ResourceRuleKind::maxPerDay || kind == ResourceRuleKind::maxConsecutive;
 }
@@ -242,34 +236,6 @@ void RuleBooks::conflicts(const RuleView& view, ConflictSink& sink) const {
             sink.takeOut(b);
             takeOutOf(view, r, b, projected);
         }
-    }
-}
-
-void RuleBooks::outlook(const RuleView& view, long long& pressure, long long& softChange) const {
-    const int a = view.activity;
-    const ActivityFacts& act = facts.activities[a];
-    for (int r : act.ruledResources) {
-        project(view, r, projected);
-        const ResourceFacts& res = facts.resources[r];
-        const std::vector<ResourceRule>& rules = res.rules;
-        for (std::size_t j = 0; j < rules.size(); ++j) {
-            // The rules that fill days weigh by the room they use up, below.
-            if (rules[j].hard() && res.fillsDays && fillsDay(rules[j].kind)) continue;
-            const long long change =
-                ruleUnits(facts, r, rules[j], projected) - resourceRuleUnits[ruled[r]][j];
-            if (rules[j].hard()) pressure += change;
-            else softChange += change * rules[j].score;
-        }
-        if (res.fillsDays)
-            pressure += neededTotal(facts, r, projected) - neededTotal(facts, r, days[ruled[r]]) -
-                        static_cast<long long>(Weeks::count(act.week)) * act.length;
-    }
-    activityRulesOf(a, rulesScratch);
-    for (int i : rulesScratch) {
-        const long long change = activityRuleUnits(facts, i, view) - activityUnits[i];
-        const ActivityRuleFacts& rule = facts.activityRules[i];
-        if (rule.hard()) pressure += change;
-        else softChange += change * rule.score;
     }
 }
 

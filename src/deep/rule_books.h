@@ -31,11 +31,6 @@ public:
     // For the view's activity at its start: takes out through sink what the
     // hard rules need out of the way.
     void conflicts(const RuleView& view, ConflictSink& sink) const;
-    // What the view's placement would cost the hard rules (the change of
-    // their units, and the room it takes from the lessons still to place on
-    // days the rules fill) and the change of the soft rules' cost: the
-    // placer's tie-breaks.
-    void outlook(const RuleView& view, long long& pressure, long long& softChange) const;
 
     // Whether the hard rules that the placed activity a takes part in hold
     // in the search's form.
