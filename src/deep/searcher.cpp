@@ -1,5 +1,6 @@
 #include "deep/searcher.h"
 
+#include <algorithm>
 #include <climits>
 
 #include "base/log.h"
@@ -15,8 +16,10 @@ long long placingPatience(const Facts& facts) { return 100000 + 50LL * facts.nbA
 // Placing that has not come nearer to every activity placed for this many
 // steps since its last ruin takes out every lesson of a resource of an
 // unassigned activity, from the best timetable of the attempt, and places
-// them anew.
-long long ruinPatience(const Facts& facts) { return 10000 + 10LL * facts.nbActivities; }
+// them anew. Each ruin that brings no fewer unassigned activities than ever
+// before doubles the wait for the next: some schools are placed by long
+// walks that ruins would cut short.
+long long ruinPatience(const Facts& facts) { return 2000 + 2LL * facts.nbActivities; }
 // Polishing steps between two rounds of placing while activities are left
 // unassigned.
 constexpr long long polishingRound = 200000;
@@ -56,6 +59,8 @@ void Searcher::beginAttempt() {
     current.save(bestStarts, bestMembers);
     fewestUnassigned = fewestSinceRuin = current.unassignedCount();
     stepsWithoutFewer = stepsSinceBetter = polishingSteps = stepsSinceRuinBetter = 0;
+    ruinWait = ruinPatience(current.facts);
+    ruinHelped = true;
     isPlacing = current.unassignedCount() > 0;
     if (!isPlacing) polisher.restart();
 }
@@ -69,12 +74,14 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
             if (current.unassignedCount() < fewestSinceRuin) {
                 fewestSinceRuin = current.unassignedCount();
                 stepsSinceRuinBetter = 0;
-            } else if (++stepsSinceRuinBetter > ruinPatience(current.facts)) {
+            } else if (++stepsSinceRuinBetter > ruinWait) {
                 ruin();
             }
             if (current.unassignedCount() < fewestUnassigned) {
                 fewestUnassigned = current.unassignedCount();
                 stepsWithoutFewer = 0;
+                ruinWait = ruinPatience(current.facts);
+                ruinHelped = true;
             } else if (++stepsWithoutFewer > placingPatience(current.facts)) {
                 stopPlacing();
             }
@@ -105,6 +112,8 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
 }
 
 void Searcher::ruin() {
+    if (!ruinHelped) ruinWait = std::min(2 * ruinWait, placingPatience(current.facts));
+    ruinHelped = false;
     if (current.score() > attemptBest) current.restore(bestStarts, bestMembers);
     const std::vector<int>& unassigned = current.unassigned();
     if (!unassigned.empty()) {

@@ -55,6 +55,8 @@ private:
     long long stepsWithoutFewer = 0;
     int fewestSinceRuin = 0;
     long long stepsSinceRuinBetter = 0;
+    long long ruinWait = 0;   // steps without coming nearer before the next ruin
+    bool ruinHelped = true;   // fewer unassigned than ever since the last ruin
     long long polishingSteps = 0;
     long long stepsSinceBetter = 0;
     long long lastRepair = -1000000;  // step of the last repaired offer
