@@ -49,7 +49,8 @@ Race race(const ProblemData& problem, const Facts& facts, int threads, std::uint
     const Clock::time_point start = Clock::now();
     std::vector<std::unique_ptr<Searcher>> searchers;
     for (int i = 0; i < threads; ++i)
-        searchers.push_back(std::make_unique<Searcher>(facts, seed * 1000 + i, nullptr));
+        searchers.push_back(
+            std::make_unique<Searcher>(facts, seed * 1000 + i, nullptr, Searcher::portfolio(i)));
     SharedBest best(searchers.front()->timetable(), start);
     std::atomic<bool> stop{false};
     std::vector<std::thread> workers;

@@ -96,7 +96,8 @@ void runDeepSearch(const ProblemData& problem, const DeepOptions& options,
 
     std::vector<std::unique_ptr<Searcher>> searchers;
     for (int i = 0; i < threads; ++i)
-        searchers.push_back(std::make_unique<Searcher>(facts, options.seed + i, initial));
+        searchers.push_back(
+            std::make_unique<Searcher>(facts, options.seed + i, initial, Searcher::portfolio(i)));
     // The judgement and the search count the starting timetable alike, or
     // every score reported after it would be wrong.
     if (options.fromSolution && searchers.front()->timetable().score() != records.initialScore)

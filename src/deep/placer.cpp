@@ -6,7 +6,7 @@
 #include "deep/rule_books.h"
 
 
-Placer::Placer(Timetable& timetable, Random& random)
+Placer::Placer(Timetable& timetable, Random& random, double aging)
     : timetable(timetable),
       facts(timetable.facts),
       random(random),
@@ -15,7 +15,7 @@ Placer::Placer(Timetable& timetable, Random& random)
       // placements of each activity placed every lesson of tight schools
       // with many lessons tied together that otherwise stayed one or two
       // short for minutes.
-      agingInterval(10000 + 10LL * timetable.facts.nbActivities) {
+      agingInterval(static_cast<long long>(aging * (10000 + 10.0 * timetable.facts.nbActivities))) {
     const int n = facts.nbActivities;
     hopeless.assign(n, 0);
     mark.assign(n, 0);

@@ -14,7 +14,8 @@
 // timetable never breaks a hard rule.
 class Placer {
 public:
-    Placer(Timetable& timetable, Random& random);
+    // aging scales the steps between two halvings of the conflict counts.
+    Placer(Timetable& timetable, Random& random, double aging = 1);
 
     // Whether an unassigned activity is left that has any start at all.
     bool hasWork();

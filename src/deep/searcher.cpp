@@ -41,11 +41,19 @@ Timetable startingTimetable(const Facts& facts, const std::vector<SolutionEntry>
 
 }  // namespace
 
+Searcher::Strategy Searcher::portfolio(int index) {
+    // The first is the one a single search takes; the second walks long and
+    // remembers long, the third ruins and forgets sooner.
+    static const Strategy strategies[] = {{1, 1}, {8, 2}, {0.5, 0.5}};
+    return strategies[index % 3];
+}
+
 Searcher::Searcher(const Facts& facts, std::uint64_t seed,
-                   const std::vector<SolutionEntry>* initial)
-    : random(seed),
+                   const std::vector<SolutionEntry>* initial, const Strategy& strategy)
+    : strategy(strategy),
+      random(seed),
       current(startingTimetable(facts, initial)),
-      placer(current, random),
+      placer(current, random, strategy.aging),
       polisher(current, random, historyLength),
       repair(current) {
     current.save(startStarts, startMembers);
@@ -59,7 +67,7 @@ void Searcher::beginAttempt() {
     current.save(bestStarts, bestMembers);
     fewestUnassigned = fewestSinceRuin = current.unassignedCount();
     stepsWithoutFewer = stepsSinceBetter = polishingSteps = stepsSinceRuinBetter = 0;
-    ruinWait = ruinPatience(current.facts);
+    ruinWait = firstRuinWait();
     ruinHelped = true;
     isPlacing = current.unassignedCount() > 0;
     if (!isPlacing) polisher.restart();
@@ -80,7 +88,7 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
             if (current.unassignedCount() < fewestUnassigned) {
                 fewestUnassigned = current.unassignedCount();
                 stepsWithoutFewer = 0;
-                ruinWait = ruinPatience(current.facts);
+                ruinWait = firstRuinWait();
                 ruinHelped = true;
             } else if (++stepsWithoutFewer > placingPatience(current.facts)) {
                 stopPlacing();
@@ -109,6 +117,10 @@ void Searcher::run(SharedBest& best, const std::atomic<bool>& stop, long long st
             offer(best, step, false);
         }
     }
+}
+
+long long Searcher::firstRuinWait() const {
+    return static_cast<long long>(strategy.ruinWait * ruinPatience(current.facts));
 }
 
 void Searcher::ruin() {

@@ -17,11 +17,24 @@
 // better timetable gives way to a new one from the start. Every timetable
 // better than the shared best is offered to it. The search owns all its
 // state; only the shared best and the stop flag are shared.
+// How a search paces its placing. Searches side by side take different
+// ones: one school is placed by long walks of lessons pushing each other
+// out, another only after lessons are taken out and placed anew.
+struct SearchStrategy {
+    double ruinWait = 1;  // times the usual wait before a ruin
+    double aging = 1;     // times the usual steps between halvings of the conflict counts
+};
+
 class Searcher {
 public:
+    using Strategy = SearchStrategy;
+    // The strategy of the search at this place among those side by side.
+    static Strategy portfolio(int index);
+
     // Starts from the solution entries when given (a judged timetable), else
     // from the timetable with every activity unassigned.
-    Searcher(const Facts& facts, std::uint64_t seed, const std::vector<SolutionEntry>* initial);
+    Searcher(const Facts& facts, std::uint64_t seed, const std::vector<SolutionEntry>* initial,
+             const Strategy& strategy = Strategy());
 
     // Runs until stop is set, the shared best scores 0, or after stepLimit
     // steps (when not negative). The steps and the timetables reached depend
@@ -38,12 +51,14 @@ private:
     void beginAttempt();
     void stopPlacing();
     void ruin();
+    long long firstRuinWait() const;
     void checkScore();
     // Offers the current timetable to the shared best, as it is when it
     // keeps every hard rule, else with the activities it owes a school rule
     // taken out (now and then: that costs).
     void offer(SharedBest& best, long long step, bool now);
 
+    const Strategy strategy;
     Random random;
     Timetable current;
     std::vector<int> startStarts, startMembers;  // the timetable every attempt begins with
