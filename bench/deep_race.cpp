@@ -4,7 +4,7 @@
 // table of the change before it. With --write, the best timetable of each
 // race is written to FOLDER/PROBLEM-seedN.xml, for judging it afterwards.
 //
-//   deep_race [--threads=N] [--seeds=N] [--at=10,60,300] [--write=FOLDER] PROBLEM.xml...
+//   deep_race [--threads=N] [--seeds=N] [--at=10,60,300] [--write=FOLDER] [--until-placed] PROBLEM.xml...
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -26,6 +26,10 @@
 namespace {
 
 using Clock = SharedBest::Clock;
+
+// With --until-placed a race ends once every lesson is placed: the time is
+// what is measured, and the last checkpoint is only a cap.
+bool untilPlaced = false;
 
 struct Race {
     double placedAfter = -1;           // seconds, negative when never
@@ -62,6 +66,7 @@ Race race(const ProblemData& problem, const Facts& facts, int threads, std::uint
         for (;;) {
             const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
             if (elapsed >= checkpoint || best.score() == 0) break;
+            if (untilPlaced && best.report().allPlacedAfter >= 0) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
         result.scoreAt.push_back(best.score());
@@ -102,11 +107,12 @@ int main(int argc, char** argv) {
         else if (std::strncmp(argv[i], "--seeds=", 8) == 0) seeds = std::atoi(argv[i] + 8);
         else if (std::strncmp(argv[i], "--at=", 5) == 0) at = parseTimes(argv[i] + 5);
         else if (std::strncmp(argv[i], "--write=", 8) == 0) writeFolder = argv[i] + 8;
+        else if (std::strcmp(argv[i], "--until-placed") == 0) untilPlaced = true;
         else problems.push_back(argv[i]);
     }
     if (problems.empty() || threads < 1 || seeds < 1 || at.empty()) {
         std::fprintf(stderr,
-                     "usage: deep_race [--threads=N] [--seeds=N] [--at=T1,T2,...] [--write=FOLDER] "
+                     "usage: deep_race [--threads=N] [--seeds=N] [--at=T1,T2,...] [--write=FOLDER] [--until-placed] "
                      "PROBLEM...\n");
         return 1;
     }
