@@ -48,15 +48,17 @@ bool Changes::moveAll(const std::vector<int>& activities, const std::vector<int>
 }
 
 void Changes::undo() {
-    while (!journal.empty()) {
-        const Entry entry = journal.back();
-        journal.pop_back();
-        if (entry.start < 0) {
-            timetable.remove(entry.activity);
-        } else {
-            timetable.place(entry.activity, entry.start, savedMembers.data() + entry.firstMember);
-            savedMembers.resize(entry.firstMember);
-        }
+    while (!journal.empty()) undoLast();
+}
+
+void Changes::undoLast() {
+    const Entry entry = journal.back();
+    journal.pop_back();
+    if (entry.start < 0) {
+        timetable.remove(entry.activity);
+    } else {
+        timetable.place(entry.activity, entry.start, savedMembers.data() + entry.firstMember);
+        savedMembers.resize(entry.firstMember);
     }
 }
 

@@ -25,6 +25,8 @@ public:
     bool moveAll(const std::vector<int>& activities, const std::vector<int>& targets);
 
     void undo();
+    // Undoes the newest change alone.
+    void undoLast();
     void keep() {
         journal.clear();
         savedMembers.clear();

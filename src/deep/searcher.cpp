@@ -5,6 +5,7 @@
 
 #include "base/log.h"
 #include "deep/rule_books.h"
+#include "deep/valid_timetable.h"
 #include "judge/check_solution.h"
 
 namespace {
@@ -153,8 +154,7 @@ void Searcher::offer(SharedBest& best, long long step, bool now) {
         return;
     }
     lastRepair = step;
-    const RuleBooks& rules = *current.rules();
-    for (int b; (b = rules.toRepair(current)) >= 0;) repair.remove(b);
+    makeValid(current, repair, takenOut);
     if (current.hardBreaches() == 0 && current.score() < best.score()) best.offer(current);
     repair.undo();
 }

@@ -65,6 +65,7 @@ private:
     Placer placer;
     Polisher polisher;
     Changes repair;  // takes out what a timetable owes the rules, and puts it back
+    std::vector<int> takenOut;
     bool isPlacing = true;
     int fewestUnassigned = 0;
     long long stepsWithoutFewer = 0;

@@ -10,6 +10,7 @@
 #include "deep/placer.h"
 #include "deep/polisher.h"
 #include "deep/rule_books.h"
+#include "deep/valid_timetable.h"
 #include "deep_fixture.h"
 #include "judge/school_rules.h"
 #include "support/random_problem.h"
@@ -81,12 +82,14 @@ TEST(DeepRules, BooksEqualTheJudgementThroughPlacingPolishingAndRepair) {
         for (int a = 0; a < loaded.facts.nbActivities; a += 3)
             if (timetable.placed(a)) changes.remove(a);
         changes.keep();
-        for (int b; timetable.rules() && (b = timetable.rules()->toRepair(timetable)) >= 0;) {
-            ASSERT_TRUE(timetable.placed(b));
-            changes.remove(b);
-        }
+        const deep_testing::Saved owing = deep_testing::saved(timetable);
+        std::vector<int> takenOut;
+        makeValid(timetable, changes, takenOut);
         expectAgreement(loaded, timetable, "repair");
         ASSERT_EQ(timetable.hardBreaches(), 0);
+        // And all of it can be undone.
+        changes.undo();
+        ASSERT_EQ(deep_testing::saved(timetable), owing);
     }
     // Enough of every case was met.
     EXPECT_GT(complete, 80);
